@@ -1,0 +1,44 @@
+#include "frmMessage.hpp"
+
+#include "main/Gridlark.hpp"
+
+namespace gridlark {
+
+frmMessage::frmMessage(tk::Platform& platform, Gridlark& app)
+    : tk::Form(platform, frmMessageDesign)
+    , app_(app) {
+    using tk::Event;
+    on(tk::kFormEvents, Event::Load, [this](const tk::EventArgs&) { Form_Load(); });
+    on("Timer1", Event::Timer, [this](const tk::EventArgs&) { Timer1_Timer(); });
+    on("cmdMain", Event::Click, [this](const tk::EventArgs&) { cmdMain_Click(); });
+}
+
+void frmMessage::Form_Load() {
+    setBackColour(tk::rgb(103, 113, 113));
+    cmdMain().setBackColour(backColour());
+
+    // Directly above the main window, or below it when there is no room above.
+    gridlark::frmDarIzoDiv2& main = app_.frmDarIzoDiv2();
+    const int T = main.top();
+    const int H = main.height();
+    const int h = height();
+    if (T > h)
+        setTop(T - h);
+    else
+        setTop(T + H);
+    setLeft(main.left());
+
+    Timer1().setEnabled(true);
+}
+
+void frmMessage::Timer1_Timer() {
+    // A notice can outlive the main window; it must not bring that window back.
+    if (app_.mainLoaded()) app_.frmDarIzoDiv2().ResetGame();
+    unload();
+}
+
+void frmMessage::cmdMain_Click() {
+    unload();
+}
+
+} // namespace gridlark

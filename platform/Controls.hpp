@@ -1,0 +1,165 @@
+// Controls keep their whole state here, in plain C++; a backend only mirrors it.
+#pragma once
+
+#include "Design.hpp"
+#include "Services.hpp"
+
+#include <string>
+
+namespace tk {
+
+class Form;
+
+class Control {
+public:
+    Control(Form& form, const ControlDesign& design);
+    virtual ~Control() = default;
+    Control(const Control&) = delete;
+    Control& operator=(const Control&) = delete;
+
+    const std::string& name() const { return name_; }
+    int index() const { return index_; }
+    ControlKind kind() const { return kind_; }
+    Form& form() const { return form_; }
+
+    int left() const { return left_; }
+    int top() const { return top_; }
+    int width() const { return width_; }
+    int height() const { return height_; }
+    bool visible() const { return visible_; }
+    void setVisible(bool v);
+    bool enabled() const { return enabled_; }
+    int tabIndex() const { return tabIndex_; }
+
+    // Windowless controls are painted by the form; the others are native child windows.
+    bool windowless() const {
+        return kind_ == ControlKind::Label || kind_ == ControlKind::Line ||
+               kind_ == ControlKind::Shape;
+    }
+    bool containsTwips(double x, double y) const {
+        return x >= left_ && x < left_ + width_ && y >= top_ && y < top_ + height_;
+    }
+
+protected:
+    void changed(); // repaint, or bring the native child in step
+    void resize(int width, int height);
+
+private:
+    Form& form_;
+    std::string name_;
+    int index_;
+    ControlKind kind_;
+    int left_, top_, width_, height_;
+    bool visible_, enabled_;
+    int tabIndex_;
+};
+
+class Label final : public Control {
+public:
+    Label(Form& form, const ControlDesign& design);
+
+    const std::string& caption() const { return caption_; }
+    void setCaption(std::string_view text);
+    const Font& font() const { return font_; }
+    Colour foreColour() const { return foreColour_; }
+    Colour backColour() const { return backColour_; }
+    bool transparent() const { return transparent_; }
+    Align alignment() const { return alignment_; }
+    bool autoSize() const { return autoSize_; }
+
+private:
+    void fitCaption();
+
+    std::string caption_;
+    Font font_;
+    Colour foreColour_, backColour_;
+    bool transparent_;
+    Align alignment_;
+    bool autoSize_;
+};
+
+class Line final : public Control {
+public:
+    Line(Form& form, const ControlDesign& design);
+
+    int x1() const { return x1_; }
+    int y1() const { return y1_; }
+    int x2() const { return x2_; }
+    int y2() const { return y2_; }
+    Colour colour() const { return colour_; }
+    int borderWidth() const { return borderWidth_; }
+
+private:
+    int x1_, y1_, x2_, y2_;
+    Colour colour_;
+    int borderWidth_;
+};
+
+class Shape final : public Control {
+public:
+    Shape(Form& form, const ControlDesign& design);
+
+    Colour colour() const { return colour_; }
+    int borderWidth() const { return borderWidth_; }
+
+private:
+    Colour colour_;
+    int borderWidth_;
+};
+
+class CheckBox final : public Control {
+public:
+    CheckBox(Form& form, const ControlDesign& design);
+
+    const std::string& caption() const { return caption_; }
+    const Font& font() const { return font_; }
+    int value() const { return value_; }
+    // Raises the box's Click after every change, from code or from the user.
+    void setValue(int value);
+    Colour backColour() const { return backColour_; }
+    void setBackColour(Colour c);
+    Colour foreColour() const { return foreColour_; }
+
+private:
+    std::string caption_;
+    Font font_;
+    int value_;
+    Colour backColour_, foreColour_;
+};
+
+class CommandButton final : public Control {
+public:
+    CommandButton(Form& form, const ControlDesign& design);
+
+    const std::string& caption() const { return caption_; }
+    const Font& font() const { return font_; }
+    Colour backColour() const { return backColour_; }
+    void setBackColour(Colour c);
+    void click(); // raises the button's Click, as a press by the user does
+
+private:
+    std::string caption_;
+    Font font_;
+    Colour backColour_;
+};
+
+class Timer final : public Control {
+public:
+    Timer(Form& form, const ControlDesign& design);
+    ~Timer() override;
+
+    int interval() const { return interval_; }
+    bool isEnabled() const { return running_; }
+    void setEnabled(bool on);
+
+private:
+    void restart();
+    void stop();
+
+    int interval_;
+    bool running_ = false;
+    int timerId_ = 0;
+    TimerService* service_ = nullptr; // the one that started it stops it
+};
+
+} // namespace tk

@@ -1,0 +1,296 @@
+#include "Form.hpp"
+
+#include <stdexcept>
+
+namespace tk {
+
+namespace {
+
+std::unique_ptr<Control> makeControl(Form& form, const ControlDesign& d) {
+    switch (d.kind) {
+    case ControlKind::Label:
+        return std::make_unique<Label>(form, d);
+    case ControlKind::Line:
+        return std::make_unique<Line>(form, d);
+    case ControlKind::Shape:
+        return std::make_unique<Shape>(form, d);
+    case ControlKind::CheckBox:
+        return std::make_unique<CheckBox>(form, d);
+    case ControlKind::CommandButton:
+        return std::make_unique<CommandButton>(form, d);
+    case ControlKind::Timer:
+        return std::make_unique<Timer>(form, d);
+    }
+    throw std::logic_error("unknown control kind");
+}
+
+RectPx pixels(const Control& c) {
+    return {twipsToPixels(c.left()), twipsToPixels(c.top()), twipsToPixels(c.width()),
+            twipsToPixels(c.height())};
+}
+
+} // namespace
+
+Form::Form(Platform& platform, const FormDesign& design)
+    : platform_(platform)
+    , design_(design)
+    , backColour_(design.backColour) {}
+
+Form::~Form() {
+    if (loaded_) {
+        teardown();
+        platform_.formUnloaded(false);
+    }
+}
+
+void Form::initialize() {
+    raise(kFormEvents, Event::Initialize);
+}
+
+void Form::load() {
+    if (loaded_) return;
+    loaded_ = true;
+    loading_ = true;
+    backColour_ = design_.backColour;
+    clearVariables();
+    native_ = platform_.createWindow(*this);
+    controls_.reserve(design_.controls.size());
+    for (const auto& d : design_.controls)
+        controls_.push_back(makeControl(*this, d));
+    for (const auto& c : controls_)
+        if (!c->windowless()) native_->syncControl(*c);
+    loading_ = false;
+    platform_.formLoaded();
+    raise(kFormEvents, Event::Load);
+}
+
+void Form::show() {
+    ensureLoaded();
+    if (native_) native_->show();
+}
+
+void Form::unload() {
+    if (!loaded_) return;
+    raise(kFormEvents, Event::Unload);
+    if (!loaded_) return; // the handler unloaded it already
+    teardown();
+    platform_.formUnloaded(true);
+}
+
+void Form::teardown() {
+    loaded_ = false;
+    captured_ = false;
+    capture_ = nullptr;
+    controls_.clear(); // timers stop as they go
+    native_.reset();
+}
+
+bool Form::visible() const {
+    return native_ && native_->isVisible();
+}
+
+int Form::left() {
+    ensureLoaded();
+    return pixelsToTwips(native_->position().x);
+}
+
+void Form::setLeft(int twips) {
+    ensureLoaded();
+    native_->move({twipsToWholePixels(twips), native_->position().y});
+}
+
+int Form::top() {
+    ensureLoaded();
+    return pixelsToTwips(native_->position().y);
+}
+
+void Form::setTop(int twips) {
+    ensureLoaded();
+    native_->move({native_->position().x, twipsToWholePixels(twips)});
+}
+
+int Form::windowState() {
+    ensureLoaded();
+    return native_->windowState();
+}
+
+void Form::setWindowState(int state) {
+    ensureLoaded();
+    native_->setWindowState(state);
+}
+
+Colour Form::backColour() {
+    ensureLoaded();
+    return backColour_;
+}
+
+void Form::setBackColour(Colour c) {
+    ensureLoaded();
+    backColour_ = c;
+    native_->setBackColour(platform_.resolve(c));
+    native_->invalidate();
+}
+
+float Form::unitX() const {
+    return design_.scaleWidth > 0 ? static_cast<float>(design_.width) / design_.scaleWidth : 1.0f;
+}
+
+float Form::unitY() const {
+    return design_.scaleHeight > 0 ? static_cast<float>(design_.height) / design_.scaleHeight
+                                   : 1.0f;
+}
+
+Control& Form::find(std::string_view name, int index) {
+    ensureLoaded();
+    for (const auto& c : controls_)
+        if (c->name() == name && c->index() == index) return *c;
+    throw std::out_of_range("no control " + std::string(name) + "(" + std::to_string(index) +
+                            ") on " + std::string(design_.name));
+}
+
+void Form::on(std::string_view control, Event event, Handler handler) {
+    handlers_.push_back({std::string(control), event, std::move(handler)});
+}
+
+void Form::raise(std::string_view control, Event event, const EventArgs& args) {
+    for (const auto& b : handlers_) {
+        if (b.event == event && b.control == control) {
+            b.handler(args);
+            return;
+        }
+    }
+}
+
+const Control* Form::hitTest(double x, double y) const {
+    for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
+        const Control& c = **it;
+        if (c.kind() == ControlKind::Label && c.visible() && c.enabled() && c.containsTwips(x, y))
+            return &c;
+    }
+    return nullptr;
+}
+
+const Control* Form::initialFocus() const {
+    const Control* best = nullptr;
+    for (const auto& c : controls_) {
+        if (c->tabIndex() < 0 || !c->visible() || !c->enabled()) continue;
+        if (!best || c->tabIndex() < best->tabIndex()) best = c.get();
+    }
+    return best;
+}
+
+void Form::paint(Canvas& canvas) const {
+    canvas.fill(platform_.resolve(backColour_));
+    if (!design_.picture.empty()) canvas.drawPicture(design_.picture);
+    for (const auto& c : controls_) {
+        if (!c->visible()) continue;
+        switch (c->kind()) {
+        case ControlKind::Label: {
+            const auto& l = static_cast<const Label&>(*c);
+            if (!l.transparent()) canvas.fillRect(pixels(l), platform_.resolve(l.backColour()));
+            canvas.drawText(pixels(l), l.caption(), l.font(), platform_.resolve(l.foreColour()),
+                            l.alignment());
+            break;
+        }
+        case ControlKind::Line: {
+            const auto& l = static_cast<const Line&>(*c);
+            canvas.drawLine(twipsToPixels(l.x1()), twipsToPixels(l.y1()), twipsToPixels(l.x2()),
+                            twipsToPixels(l.y2()), platform_.resolve(l.colour()), l.borderWidth());
+            break;
+        }
+        case ControlKind::Shape: {
+            const auto& s = static_cast<const Shape&>(*c);
+            canvas.drawFrame(pixels(s), platform_.resolve(s.colour()), s.borderWidth());
+            break;
+        }
+        default:
+            break; // native children paint themselves
+        }
+    }
+}
+
+EventArgs Form::mouseArgs(const Control* target, int button, int shift, double x, double y) const {
+    double tx = x * kTwipsPerPixel;
+    double ty = y * kTwipsPerPixel;
+    EventArgs a;
+    if (target) {
+        tx -= target->left();
+        ty -= target->top();
+        a.index = target->index();
+    }
+    a.button = button;
+    a.shift = shift;
+    a.x = static_cast<float>(tx / unitX());
+    a.y = static_cast<float>(ty / unitY());
+    return a;
+}
+
+void Form::send(const Control* target, Event event, const EventArgs& args) {
+    // Copy the name: the handler may unload the form and with it the control.
+    const std::string name = target ? target->name() : std::string(kFormEvents);
+    raise(name, event, args);
+}
+
+void Form::mouseDown(int button, int shift, double x, double y) {
+    if (!loaded_) return;
+    const Control* target = hitTest(x * kTwipsPerPixel, y * kTwipsPerPixel);
+    captured_ = true;
+    capture_ = target;
+    send(target, Event::MouseDown, mouseArgs(target, button, shift, x, y));
+}
+
+void Form::mouseMove(int buttons, int shift, double x, double y) {
+    if (!loaded_) return;
+    const Control* target = captured_ ? capture_ : hitTest(x * kTwipsPerPixel, y * kTwipsPerPixel);
+    send(target, Event::MouseMove, mouseArgs(target, buttons, shift, x, y));
+}
+
+void Form::mouseUp(int button, int shift, double x, double y) {
+    if (!loaded_) return;
+    const Control* target = captured_ ? capture_ : hitTest(x * kTwipsPerPixel, y * kTwipsPerPixel);
+    const bool clicked = captured_;
+    captured_ = false;
+    capture_ = nullptr;
+    const std::string name = target ? target->name() : std::string(kFormEvents);
+    const EventArgs args = mouseArgs(target, button, shift, x, y);
+    raise(name, Event::MouseUp, args);
+    if (clicked && loaded_ && button == mouse::Left) raise(name, Event::Click, {args.index});
+}
+
+void Form::doubleClick(int button, int shift, double x, double y) {
+    if (!loaded_) return;
+    const Control* target = hitTest(x * kTwipsPerPixel, y * kTwipsPerPixel);
+    if (target || button != mouse::Left) {
+        // Only the form's background knows double clicks; elsewhere it is a second press.
+        mouseDown(button, shift, x, y);
+        return;
+    }
+    captured_ = true;
+    capture_ = nullptr;
+    raise(kFormEvents, Event::DblClick);
+}
+
+void Form::nativeClick(const Control& control) {
+    if (!loaded_) return;
+    send(&control, Event::Click, {control.index()});
+}
+
+void Form::nativeToggle(const Control& control) {
+    if (!loaded_) return;
+    auto& box = const_cast<CheckBox&>(dynamic_cast<const CheckBox&>(control));
+    box.setValue(box.value() == 1 ? 0 : 1);
+}
+
+void Form::closeRequested() {
+    unload();
+}
+
+void Form::controlChanged(const Control& control) {
+    if (!native_ || loading_) return;
+    if (control.windowless())
+        native_->invalidate();
+    else
+        native_->syncControl(control);
+}
+
+} // namespace tk

@@ -1,0 +1,59 @@
+// Services the application relies on, each replaceable by a test.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <random>
+
+namespace tk {
+
+// Re-seeded from the clock before each use; draws uniformly in [0, 1).
+class Random {
+public:
+    virtual ~Random() = default;
+    virtual void reseedFromClock() = 0;
+    virtual float next() = 0;
+};
+
+class ClockSeededRandom final : public Random {
+public:
+    void reseedFromClock() override;
+    float next() override;
+
+private:
+    std::mt19937 engine_;
+};
+
+// Runs ticks on the user-interface thread.
+class TimerService {
+public:
+    using Tick = std::function<void()>;
+    virtual ~TimerService() = default;
+    virtual int start(int intervalMs, Tick tick) = 0; // repeating until stopped; id > 0
+    virtual void stop(int id) = 0;
+};
+
+// A clock that moves only when told: timer tests without waiting.
+class ManualClock final : public TimerService {
+public:
+    int start(int intervalMs, Tick tick) override;
+    void stop(int id) override;
+
+    // Moves time forward, firing every tick that falls due, in time order.
+    void advance(std::int64_t ms);
+    std::int64_t now() const { return now_; }
+    std::size_t running() const { return timers_.size(); }
+
+private:
+    struct Entry {
+        int interval;
+        std::int64_t due;
+        Tick tick;
+    };
+    std::map<int, Entry> timers_;
+    std::int64_t now_ = 0;
+    int nextId_ = 1;
+};
+
+} // namespace tk

@@ -1,0 +1,107 @@
+// Plain value types shared by the toolkit core, its backends and the application.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <string_view>
+
+namespace tk {
+
+// Windows colour values: 0x00BBGGRR, or 0x80000000 + n for system colour n.
+using Colour = std::uint32_t;
+
+constexpr Colour rgb(int r, int g, int b) {
+    return static_cast<Colour>(r) | static_cast<Colour>(g) << 8 | static_cast<Colour>(b) << 16;
+}
+constexpr Colour systemColour(int n) {
+    return 0x80000000u + static_cast<Colour>(n);
+}
+constexpr bool isSystemColour(Colour c) {
+    return (c & 0x80000000u) != 0;
+}
+
+namespace sys {
+constexpr Colour WindowText = systemColour(8);
+constexpr Colour AppWorkspace = systemColour(12);
+constexpr Colour HighlightText = systemColour(14);
+constexpr Colour BtnFace = systemColour(15);
+} // namespace sys
+
+struct Rgb {
+    std::uint8_t r = 0, g = 0, b = 0;
+    friend bool operator==(Rgb, Rgb) = default;
+};
+
+constexpr Rgb toRgb(Colour c) {
+    return {static_cast<std::uint8_t>(c & 0xFF), static_cast<std::uint8_t>(c >> 8 & 0xFF),
+            static_cast<std::uint8_t>(c >> 16 & 0xFF)};
+}
+
+// The classic Windows scheme, for window systems that have no system colours of their own.
+Rgb defaultSystemColour(int n);
+
+struct Font {
+    std::string_view name = "MS Sans Serif";
+    float points = 8.25f;
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+
+    // Fonts are laid out for 96 dpi, whatever the screen says, so the layout never shifts.
+    int pixelSize() const { return static_cast<int>(std::lround(points * 96.0 / 72.0)); }
+};
+
+enum class Align { Left, Right, Center };
+
+constexpr int kTwipsPerPixel = 15;
+
+constexpr double twipsToPixels(double twips) {
+    return twips / kTwipsPerPixel;
+}
+inline int twipsToWholePixels(double twips) {
+    return static_cast<int>(std::lround(twips / kTwipsPerPixel));
+}
+constexpr int pixelsToTwips(int px) {
+    return px * kTwipsPerPixel;
+}
+
+struct PointPx {
+    int x = 0, y = 0;
+    friend bool operator==(PointPx, PointPx) = default;
+};
+struct SizePx {
+    int width = 0, height = 0;
+    friend bool operator==(SizePx, SizePx) = default;
+};
+struct RectPx {
+    double x = 0, y = 0, width = 0, height = 0;
+};
+
+// Mouse buttons and key masks as the handlers see them.
+namespace mouse {
+constexpr int Left = 1;
+constexpr int Right = 2;
+constexpr int Middle = 4;
+} // namespace mouse
+namespace keys {
+constexpr int Shift = 1;
+constexpr int Ctrl = 2;
+constexpr int Alt = 4;
+} // namespace keys
+
+// Message box styles and answers.
+namespace msgbox {
+constexpr int YesNo = 4;
+constexpr int Information = 64;
+constexpr int Yes = 6;
+constexpr int No = 7;
+} // namespace msgbox
+
+// Window states.
+namespace state {
+constexpr int Normal = 0;
+constexpr int Minimized = 1;
+constexpr int Maximized = 2;
+} // namespace state
+
+} // namespace tk

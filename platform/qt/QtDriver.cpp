@@ -1,0 +1,186 @@
+// Test driver for the Qt backend: real Qt events into real widgets.
+#include "QtPlatform.hpp"
+#include "testing/Driver.hpp"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QTest>
+#include <QTimer>
+#include <QWindow>
+
+#include <stdexcept>
+
+namespace tk::testing {
+
+namespace {
+
+Qt::MouseButton qtButton(int button) {
+    switch (button) {
+    case mouse::Left:
+        return Qt::LeftButton;
+    case mouse::Right:
+        return Qt::RightButton;
+    case mouse::Middle:
+        return Qt::MiddleButton;
+    case 8:
+        return Qt::BackButton;
+    case 16:
+        return Qt::ForwardButton;
+    default:
+        return Qt::NoButton;
+    }
+}
+
+Qt::MouseButtons qtButtons(int mask) {
+    Qt::MouseButtons b;
+    for (int bit : {mouse::Left, mouse::Right, mouse::Middle})
+        if (mask & bit) b |= qtButton(bit);
+    return b;
+}
+
+Qt::KeyboardModifiers qtModifiers(int shift) {
+    Qt::KeyboardModifiers m;
+    if (shift & keys::Shift) m |= Qt::ShiftModifier;
+    if (shift & keys::Ctrl) m |= Qt::ControlModifier;
+    if (shift & keys::Alt) m |= Qt::AltModifier;
+    return m;
+}
+
+Qt::Key qtKey(Key key) {
+    switch (key) {
+    case Key::Enter:
+        return Qt::Key_Return;
+    case Key::Space:
+        return Qt::Key_Space;
+    case Key::Escape:
+        return Qt::Key_Escape;
+    }
+    return Qt::Key_unknown;
+}
+
+Image toImage(const QImage& source) {
+    const QImage img = source.convertToFormat(QImage::Format_RGB32);
+    Image out{img.width(), img.height(), {}};
+    out.pixels.reserve(static_cast<std::size_t>(img.width() * img.height()));
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) {
+            const QRgb p = img.pixel(x, y);
+            out.pixels.push_back({static_cast<std::uint8_t>(qRed(p)),
+                                  static_cast<std::uint8_t>(qGreen(p)),
+                                  static_cast<std::uint8_t>(qBlue(p))});
+        }
+    return out;
+}
+
+class QtDriver final : public Driver {
+public:
+    void press(Form& form, int button, int shift, PointPx at) override {
+        if (!form.loaded()) return;
+        QTest::mousePress(handle(form), qtButton(button), qtModifiers(shift), {at.x, at.y});
+        QCoreApplication::processEvents();
+    }
+    void release(Form& form, int button, int shift, PointPx at) override {
+        if (!form.loaded()) return;
+        QTest::mouseRelease(handle(form), qtButton(button), qtModifiers(shift), {at.x, at.y});
+        QCoreApplication::processEvents();
+    }
+    void move(Form& form, int buttons, PointPx at) override {
+        QWidget* w = window(form);
+        if (!w) return;
+        const QPointF local(at.x, at.y);
+        QMouseEvent event(QEvent::MouseMove, local, w->mapToGlobal(local), Qt::NoButton,
+                          qtButtons(buttons), Qt::NoModifier);
+        QApplication::sendEvent(w, &event);
+    }
+    void doubleClick(Form& form, int button, PointPx at) override {
+        if (!form.loaded()) return;
+        QTest::mouseDClick(handle(form), qtButton(button), {}, {at.x, at.y});
+        QCoreApplication::processEvents();
+    }
+    void clickControl(Form& form, std::string_view name) override {
+        QWidget* child = shown(form)->child(form.control<Control>(name));
+        QTest::mouseClick(child, Qt::LeftButton, {}, child->rect().center());
+    }
+    void key(Form& form, Key key) override {
+        QWidget* w = shown(form);
+        QWidget* target = w->focusWidget() ? w->focusWidget() : w;
+        QTest::keyClick(target, qtKey(key));
+    }
+    std::string focusedControl(Form& form) override {
+        qt::FormWindow* w = shown(form);
+        const Control* c = w->controlOf(w->focusWidget());
+        return c ? c->name() : std::string();
+    }
+    void closeWindow(Form& form) override { shown(form)->close(); }
+    bool inTaskbar(Form& form) override {
+        return (shown(form)->windowFlags() & Qt::WindowType_Mask) == Qt::Window;
+    }
+    bool framed(Form& form) override {
+        return !(shown(form)->windowFlags() & Qt::FramelessWindowHint);
+    }
+    SizePx clientSize(Form& form) override {
+        const QSize s = shown(form)->size();
+        return {s.width(), s.height()};
+    }
+    Image grab(Form& form) override { return toImage(shown(form)->grab().toImage()); }
+    Rgb controlBackground(Form& form, std::string_view name) override {
+        QWidget* child = shown(form)->child(form.control<Control>(name));
+        const Image img = toImage(child->grab().toImage());
+        return img.at(img.width - 2, img.height - 2); // clear of the box and its caption
+    }
+    void processEvents() override {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
+    }
+    void answerNextMessageBox(Key key) override {
+        // Looks for the box on a short timer, since it opens only once the click arrives.
+        answerKey_ = key;
+        seen_ = {};
+        poll_.setInterval(5);
+        poll_.callOnTimeout([this] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box || !box->isVisible()) return;
+            poll_.stop();
+            poll_.disconnect();
+            seen_ = {box->windowTitle().toStdString(),
+                     box->text().toStdString(),
+                     box->icon() == QMessageBox::Information,
+                     {}};
+            for (QAbstractButton* b : box->buttons())
+                seen_.buttons.push_back(b->text().remove('&').toStdString());
+            QTest::keyClick(box, qtKey(answerKey_));
+        });
+        poll_.start();
+    }
+    MessageBoxSeen lastMessageBox() const override { return seen_; }
+
+private:
+    static qt::FormWindow* shown(Form& form) {
+        if (!form.native()) throw std::logic_error("the form has no window");
+        return window(form);
+    }
+    // Input for a form that is not loaded has no window to go to.
+    static qt::FormWindow* window(Form& form) {
+        return form.native() ? static_cast<qt::FormWindow*>(form.native()->handle()) : nullptr;
+    }
+    // The window system's side of the form: input goes in where the platform plugin puts it.
+    static QWindow* handle(Form& form) {
+        qt::FormWindow* w = shown(form);
+        if (!w) return nullptr;
+        w->winId();
+        return w->windowHandle();
+    }
+    MessageBoxSeen seen_;
+    QTimer poll_;
+    Key answerKey_ = Key::Escape;
+};
+
+} // namespace
+
+std::unique_ptr<Driver> makeDriver(Platform&) {
+    return std::make_unique<QtDriver>();
+}
+
+} // namespace tk::testing

@@ -1,0 +1,402 @@
+#include "QtPlatform.hpp"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QFontMetrics>
+#include <QIcon>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimerEvent>
+#include <QUrl>
+
+#include <utility>
+
+static void initResources() {
+    Q_INIT_RESOURCE(gridlark);
+}
+
+namespace tk::qt {
+
+namespace {
+
+QColor qcolour(Rgb c) {
+    return {c.r, c.g, c.b};
+}
+
+QString qstring(std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+QRect pixelRect(const Control& c) {
+    return {twipsToWholePixels(c.left()), twipsToWholePixels(c.top()),
+            twipsToWholePixels(c.width()), twipsToWholePixels(c.height())};
+}
+
+class QtCanvas final : public Canvas {
+public:
+    QtCanvas(QPainter& painter, QtPlatform& platform)
+        : p_(painter)
+        , platform_(platform) {}
+
+    void fill(Rgb colour) override {
+        const QPaintDevice* d = p_.device();
+        p_.fillRect(QRectF(0, 0, d->width(), d->height()), qcolour(colour));
+    }
+    void drawPicture(std::string_view resource) override {
+        p_.drawPixmap(0, 0, platform_.picture(resource));
+    }
+    void drawText(const RectPx& box, std::string_view text, const Font& font, Rgb colour,
+                  Align align) override {
+        if (text.empty()) return;
+        int flags = Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip;
+        flags |= align == Align::Center  ? Qt::AlignHCenter
+                 : align == Align::Right ? Qt::AlignRight
+                                         : Qt::AlignLeft;
+        p_.setFont(platform_.qfont(font));
+        p_.setPen(qcolour(colour));
+        p_.drawText(QRectF(box.x, box.y, box.width, box.height), flags, qstring(text));
+    }
+    void drawLine(double x1, double y1, double x2, double y2, Rgb colour, int width) override {
+        p_.setPen(QPen(qcolour(colour), width, Qt::SolidLine, Qt::RoundCap));
+        p_.drawLine(QPointF(x1, y1), QPointF(x2, y2));
+    }
+    void drawFrame(const RectPx& box, Rgb colour, int width) override {
+        const double half = width / 2.0;
+        p_.setPen(QPen(qcolour(colour), width, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+        p_.setBrush(Qt::NoBrush);
+        p_.drawRect(QRectF(box.x + half, box.y + half, box.width - width, box.height - width));
+    }
+    void fillRect(const RectPx& box, Rgb colour) override {
+        p_.fillRect(QRectF(box.x, box.y, box.width, box.height), qcolour(colour));
+    }
+
+private:
+    QPainter& p_;
+    QtPlatform& platform_;
+};
+
+// The window may be inside one of its own event handlers when its form unloads.
+struct DeleteLater {
+    void operator()(FormWindow* window) const {
+        window->detach();
+        window->hide();
+        window->deleteLater();
+    }
+};
+
+class QtNativeWindow final : public NativeWindow {
+public:
+    QtNativeWindow(QtPlatform& platform, Form& form)
+        : window_(new FormWindow(platform, form)) {}
+
+    void show() override {
+        window_->show();
+        window_->raise();
+        window_->activateWindow();
+        if (const Control* focus = window_->form()->initialFocus())
+            if (QWidget* w = window_->child(*focus)) w->setFocus(Qt::ActiveWindowFocusReason);
+    }
+    bool isVisible() const override { return window_->isVisible(); }
+    PointPx position() const override { return {window_->x(), window_->y()}; }
+    void move(PointPx p) override { window_->move(p.x, p.y); }
+    int windowState() const override {
+        const auto s = window_->windowState();
+        if (s & Qt::WindowMinimized) return state::Minimized;
+        if (s & Qt::WindowMaximized) return state::Maximized;
+        return state::Normal;
+    }
+    void setWindowState(int s) override {
+        window_->setWindowState(s == state::Minimized   ? Qt::WindowMinimized
+                                : s == state::Maximized ? Qt::WindowMaximized
+                                                        : Qt::WindowNoState);
+    }
+    void invalidate() override { window_->update(); }
+    void syncControl(const Control& control) override { window_->sync(control); }
+    void setBackColour(Rgb) override { window_->update(); }
+    void* handle() const override { return window_.get(); }
+
+private:
+    std::unique_ptr<FormWindow, DeleteLater> window_;
+};
+
+} // namespace
+
+int QtTimers::start(int intervalMs, Tick tick) {
+    const int id = startTimer(intervalMs, Qt::PreciseTimer);
+    if (id > 0) ticks_[id] = std::move(tick);
+    return id;
+}
+
+void QtTimers::stop(int id) {
+    if (ticks_.erase(id) > 0) killTimer(id);
+}
+
+void QtTimers::timerEvent(QTimerEvent* event) {
+    const auto it = ticks_.find(event->timerId());
+    if (it == ticks_.end()) return;
+    Tick tick = it->second; // the tick may stop its own timer
+    tick();
+}
+
+QtPlatform::QtPlatform() {
+    initResources();
+    QApplication::setQuitOnLastWindowClosed(false); // the core decides when the program ends
+}
+
+QtPlatform::~QtPlatform() = default;
+
+std::unique_ptr<NativeWindow> QtPlatform::createWindow(Form& form) {
+    return std::make_unique<QtNativeWindow>(*this, form);
+}
+
+QFont QtPlatform::qfont(const Font& font) const {
+    QFont f(qstring(font.name));
+    f.setStyleHint(QFont::SansSerif);
+    f.setPixelSize(font.pixelSize());
+    f.setBold(font.bold);
+    f.setItalic(font.italic);
+    f.setUnderline(font.underline);
+    return f;
+}
+
+SizePx QtPlatform::measureText(const Font& font, std::string_view text) {
+    const QFontMetrics metrics(qfont(font));
+    return {metrics.horizontalAdvance(qstring(text)), metrics.height()};
+}
+
+const QPixmap& QtPlatform::picture(std::string_view resource) {
+    const QString name = qstring(resource);
+    auto it = pictures_.find(name);
+    if (it == pictures_.end()) it = pictures_.insert(name, QPixmap(":/gridlark/" + name));
+    return *it;
+}
+
+int QtPlatform::exec() {
+    if (pendingExit_) return *pendingExit_;
+    running_ = true;
+    const int code = QApplication::exec();
+    running_ = false;
+    return code;
+}
+
+void QtPlatform::quit(int code) {
+    // Qt's exit() outside a running loop would end every later loop, modal ones included.
+    if (running_)
+        QCoreApplication::exit(code);
+    else
+        pendingExit_ = code;
+}
+
+bool QtPlatform::openAddress(std::string_view address) {
+    // Qt hands the address to the desktop's opener as one argument, never through a shell.
+    const QUrl url(qstring(address), QUrl::StrictMode);
+    return url.isValid() && QDesktopServices::openUrl(url);
+}
+
+int QtPlatform::nativeMessageBox(std::string_view prompt, int style, std::string_view title) {
+    QMessageBox box;
+    box.setWindowTitle(qstring(title));
+    box.setText(qstring(prompt).replace("\r\n", "\n"));
+    switch (style & 0xF0) {
+    case 16:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case 32:
+        box.setIcon(QMessageBox::Question);
+        break;
+    case 48:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case 64:
+        box.setIcon(QMessageBox::Information);
+        break;
+    default:
+        break;
+    }
+    // Windows numbers the answers; the first button is the default one.
+    std::vector<std::pair<QMessageBox::StandardButton, int>> buttons;
+    switch (style & 0x0F) {
+    case 1:
+        buttons = {{QMessageBox::Ok, 1}, {QMessageBox::Cancel, 2}};
+        break;
+    case 3:
+        buttons = {{QMessageBox::Yes, 6}, {QMessageBox::No, 7}, {QMessageBox::Cancel, 2}};
+        break;
+    case msgbox::YesNo:
+        buttons = {{QMessageBox::Yes, msgbox::Yes}, {QMessageBox::No, msgbox::No}};
+        break;
+    default:
+        buttons = {{QMessageBox::Ok, 1}};
+        break;
+    }
+    QMessageBox::StandardButtons set;
+    for (const auto& b : buttons)
+        set |= b.first;
+    box.setStandardButtons(set);
+    box.setDefaultButton(buttons.front().first);
+    box.setEscapeButton(buttons.back().first);
+    const auto pressed = static_cast<QMessageBox::StandardButton>(box.exec());
+    for (const auto& b : buttons)
+        if (b.first == pressed) return b.second;
+    return buttons.back().second;
+}
+
+SizePx QtPlatform::nativeScreenSize() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) return {};
+    const QRect g = screen->geometry();
+    return {g.width(), g.height()};
+}
+
+FormWindow::FormWindow(QtPlatform& platform, Form& form)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
+    , platform_(platform)
+    , form_(&form) {
+    const FormDesign& d = form.design();
+    if (!d.showInTaskbar) setWindowFlag(Qt::Tool);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setWindowTitle(qstring(d.caption));
+    setFixedSize(twipsToWholePixels(d.width), twipsToWholePixels(d.height));
+    if (d.blankIcon) setWindowIcon(QIcon(":/gridlark/blank.ico"));
+}
+
+QWidget* FormWindow::child(const Control& control) const {
+    const auto it = children_.find(&control);
+    return it == children_.end() ? nullptr : it->second;
+}
+
+const Control* FormWindow::controlOf(const QWidget* child) const {
+    for (const auto& [control, widget] : children_)
+        if (widget == child) return control;
+    return nullptr;
+}
+
+void FormWindow::sync(const Control& control) {
+    QWidget* w = child(control);
+    if (control.kind() == ControlKind::CommandButton) {
+        const auto& b = static_cast<const CommandButton&>(control);
+        auto* button = static_cast<QPushButton*>(w);
+        if (!button) {
+            button = new QPushButton(this); // owned by this window
+            button->setAutoDefault(true);   // Enter presses the focused button, as on Windows
+            connect(button, &QPushButton::clicked, this, [this, &control] {
+                if (form_) form_->nativeClick(control);
+            });
+            children_[&control] = w = button;
+        }
+        button->setText(qstring(b.caption()));
+        button->setFont(platform_.qfont(b.font()));
+        // A standard push button does not paint its background colour.
+    } else if (control.kind() == ControlKind::CheckBox) {
+        const auto& c = static_cast<const CheckBox&>(control);
+        auto* box = static_cast<QCheckBox*>(w);
+        if (!box) {
+            box = new QCheckBox(this); // owned by this window
+            box->setAutoFillBackground(true);
+            connect(box, &QCheckBox::clicked, this, [this, &control] {
+                if (form_) form_->nativeToggle(control);
+            });
+            children_[&control] = w = box;
+        }
+        box->setText(qstring(c.caption()));
+        box->setFont(platform_.qfont(c.font()));
+        QPalette pal = box->palette();
+        const QColor back = qcolour(platform_.resolve(c.backColour()));
+        const QColor fore = qcolour(platform_.resolve(c.foreColour()));
+        for (auto role : {QPalette::Window, QPalette::Button})
+            pal.setColor(role, back);
+        for (auto role : {QPalette::WindowText, QPalette::ButtonText})
+            pal.setColor(role, fore);
+        box->setPalette(pal);
+        const QSignalBlocker quiet(box);
+        box->setChecked(c.value() == 1);
+    } else {
+        return;
+    }
+    w->setGeometry(pixelRect(control));
+    w->setEnabled(control.enabled());
+    w->setVisible(control.visible());
+    if (control.tabIndex() < 0) w->setFocusPolicy(Qt::NoFocus);
+}
+
+void FormWindow::paintEvent(QPaintEvent*) {
+    if (!form_) return;
+    QPainter painter(this);
+    QtCanvas canvas(painter, platform_);
+    form_->paint(canvas);
+}
+
+int toButton(Qt::MouseButton button) {
+    switch (button) {
+    case Qt::LeftButton:
+        return mouse::Left;
+    case Qt::RightButton:
+        return mouse::Right;
+    case Qt::MiddleButton:
+        return mouse::Middle;
+    default:
+        return 0; // buttons the handlers do not know
+    }
+}
+
+int toButtons(Qt::MouseButtons buttons) {
+    int mask = 0;
+    if (buttons & Qt::LeftButton) mask |= mouse::Left;
+    if (buttons & Qt::RightButton) mask |= mouse::Right;
+    if (buttons & Qt::MiddleButton) mask |= mouse::Middle;
+    return mask;
+}
+
+int toShift(Qt::KeyboardModifiers modifiers) {
+    int mask = 0;
+    if (modifiers & Qt::ShiftModifier) mask |= keys::Shift;
+    if (modifiers & Qt::ControlModifier) mask |= keys::Ctrl;
+    if (modifiers & Qt::AltModifier) mask |= keys::Alt;
+    return mask;
+}
+
+void FormWindow::mousePressEvent(QMouseEvent* event) {
+    const int button = toButton(event->button());
+    if (!form_ || button == 0) return;
+    const QPointF p = event->position();
+    form_->mouseDown(button, toShift(event->modifiers()), p.x(), p.y());
+}
+
+void FormWindow::mouseMoveEvent(QMouseEvent* event) {
+    if (!form_) return;
+    const QPointF p = event->position();
+    form_->mouseMove(toButtons(event->buttons()), toShift(event->modifiers()), p.x(), p.y());
+}
+
+void FormWindow::mouseReleaseEvent(QMouseEvent* event) {
+    const int button = toButton(event->button());
+    if (!form_ || button == 0) return;
+    const QPointF p = event->position();
+    form_->mouseUp(button, toShift(event->modifiers()), p.x(), p.y());
+}
+
+// Arrives in place of the second press.
+void FormWindow::mouseDoubleClickEvent(QMouseEvent* event) {
+    const int button = toButton(event->button());
+    if (!form_ || button == 0) return;
+    const QPointF p = event->position();
+    form_->doubleClick(button, toShift(event->modifiers()), p.x(), p.y());
+}
+
+void FormWindow::closeEvent(QCloseEvent* event) {
+    event->ignore(); // the unload hides and destroys the window
+    if (form_) form_->closeRequested();
+}
+
+} // namespace tk::qt
+
+int tk::run(int argc, char** argv, const std::function<int(Platform&)>& body) {
+    QApplication app(argc, argv);
+    tk::qt::QtPlatform platform;
+    return body(platform);
+}

@@ -1,0 +1,63 @@
+// Drives a form through its real window system, for tests. Each backend supplies one.
+#pragma once
+
+#include "../Form.hpp"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tk::testing {
+
+struct Image {
+    int width = 0, height = 0;
+    std::vector<Rgb> pixels;
+    Rgb at(int x, int y) const { return pixels[static_cast<std::size_t>(y * width + x)]; }
+};
+
+enum class Key { Enter, Space, Escape };
+
+class Driver {
+public:
+    virtual ~Driver() = default;
+
+    // Mouse input on a form's client area, in pixels; buttons and masks as handlers see them.
+    virtual void press(Form& form, int button, int shift, PointPx at) = 0;
+    virtual void release(Form& form, int button, int shift, PointPx at) = 0;
+    virtual void move(Form& form, int buttons, PointPx at) = 0;
+    virtual void doubleClick(Form& form, int button, PointPx at) = 0;
+    void click(Form& form, int button, PointPx at, int shift = 0) {
+        press(form, button, shift, at);
+        release(form, button, shift, at);
+    }
+    // A left click on a native child control (push button or check box).
+    virtual void clickControl(Form& form, std::string_view name) = 0;
+    // A key to whatever holds the keyboard focus in the form's window.
+    virtual void key(Form& form, Key key) = 0;
+    // The name of the control that holds the focus in the form's window, or "".
+    virtual std::string focusedControl(Form& form) = 0;
+    // The window system's own close command, as a window manager sends it.
+    virtual void closeWindow(Form& form) = 0;
+    // Whether the window system shows the form with a taskbar button, a frame and an icon.
+    virtual bool inTaskbar(Form& form) = 0;
+    virtual bool framed(Form& form) = 0;
+    virtual SizePx clientSize(Form& form) = 0;
+    // The window as the window system painted it, child controls included.
+    virtual Image grab(Form& form) = 0;
+    // The background colour a native child control paints.
+    virtual Rgb controlBackground(Form& form, std::string_view name) = 0;
+    virtual void processEvents() = 0;
+    // Answers the next modal message box with a key, as a user would, and notes what it showed.
+    struct MessageBoxSeen {
+        std::string title, text;
+        bool information = false;
+        std::vector<std::string> buttons;
+    };
+    virtual void answerNextMessageBox(Key key) = 0;
+    virtual MessageBoxSeen lastMessageBox() const = 0;
+};
+
+// Defined by the backend's test support.
+std::unique_ptr<Driver> makeDriver(Platform& platform);
+
+} // namespace tk::testing

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that Gridlark needs and are missing. Usage: setup.sh [run|test|windows]
+set -euo pipefail
+
+what=${1:-test}
+packages=(cmake ninja-build g++ qt6-base-dev fonts-dejavu-core)
+if [ "$what" != run ]; then
+  packages+=(googletest libgtest-dev libqt6test6 xvfb xdotool x11-utils imagemagick openbox)
+fi
+if [ "$what" = windows ]; then
+  packages+=(g++-mingw-w64-i686 mingw-w64-tools binutils-mingw-w64-i686 icoutils wine wine32:i386)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo=sudo
+if printf '%s\n' "${missing[@]}" | grep -q ':i386$'; then
+  $sudo dpkg --add-architecture i386
+fi
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -q
+$sudo apt-get install -y -q -o DPkg::Lock::Timeout=300 --no-install-recommends "${missing[@]}"

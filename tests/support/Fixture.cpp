@@ -1,0 +1,65 @@
+#include "Fixture.hpp"
+
+namespace gridlark::testing {
+
+void AppTest::SetUp() {
+    plat.seams = {};
+    plat.seams.clock = &clock;
+    plat.seams.random = &random;
+    plat.seams.windowsApi = &windows;
+    plat.seams.messageBox = [this](std::string_view text, int style, std::string_view title) {
+        prompts.push_back({std::string(text), style, std::string(title)});
+        return answer;
+    };
+    plat.clearQuitRequest();
+    driver = tk::testing::makeDriver(plat);
+    app = std::make_unique<Gridlark>(plat);
+}
+
+void AppTest::TearDown() {
+    app.reset();
+    settle();
+    plat.seams = {};
+    EXPECT_EQ(plat.loadedForms(), 0);
+}
+
+void AppTest::start() {
+    random.values.push_back(0.25f); // X starts unless a test says otherwise
+    app->start();
+    settle();
+}
+
+tk::PointPx AppTest::cellCentre(int i) {
+    constexpr int columns[] = {246, 1108, 1971};
+    constexpr int rows[] = {240, 1080, 1920};
+    return {(columns[i % 3] + 307) / 15, (rows[i / 3] + 300) / 15};
+}
+
+void AppTest::clickCell(int i, int button) {
+    driver->click(main(), button, cellCentre(i));
+}
+
+std::string AppTest::board() {
+    std::string b;
+    for (int i = 0; i < 9; ++i) {
+        const std::string& c = main().Toe(i).caption();
+        b += c.empty() ? '.' : c.size() == 1 ? c[0] : '?';
+    }
+    return b;
+}
+
+void AppTest::setBoard(std::string_view cells) {
+    for (int i = 0; i < 9; ++i)
+        main().Toe(i).setCaption(cells[static_cast<std::size_t>(i)] == '.'
+                                     ? std::string()
+                                     : std::string(1, cells[static_cast<std::size_t>(i)]));
+}
+
+std::vector<int> AppTest::visibleLines() {
+    std::vector<int> v;
+    for (int k = 0; k < 8; ++k)
+        if (main().Line2(k).visible()) v.push_back(k);
+    return v;
+}
+
+} // namespace gridlark::testing

@@ -1,0 +1,30 @@
+#include "Fixture.hpp"
+
+#include <cstdlib>
+#include <string>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+tk::Platform* thePlatform = nullptr;
+}
+
+tk::Platform& gridlark::testing::platform() {
+    return *thePlatform;
+}
+
+int main(int argc, char** argv) {
+    // Real windows, without a display.
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    if (!std::getenv("XDG_RUNTIME_DIR")) {
+        const std::string dir = "/tmp/gridlark-tests-" + std::to_string(getuid());
+        mkdir(dir.c_str(), 0700);
+        setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
+    }
+    ::testing::InitGoogleTest(&argc, argv);
+    return tk::run(argc, argv, [](tk::Platform& p) {
+        thePlatform = &p;
+        return RUN_ALL_TESTS();
+    });
+}
