@@ -3,8 +3,10 @@
 #include <cstdlib>
 #include <string>
 
+#ifndef _WIN32
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 namespace {
 tk::Platform* thePlatform = nullptr;
@@ -15,6 +17,7 @@ tk::Platform& gridlark::testing::platform() {
 }
 
 int main(int argc, char** argv) {
+#ifndef _WIN32
     // Real windows, without a display.
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     if (!std::getenv("XDG_RUNTIME_DIR")) {
@@ -22,6 +25,7 @@ int main(int argc, char** argv) {
         mkdir(dir.c_str(), 0700);
         setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
     }
+#endif
     ::testing::InitGoogleTest(&argc, argv);
     return tk::run(argc, argv, [](tk::Platform& p) {
         thePlatform = &p;
