@@ -94,7 +94,9 @@ TEST_F(WinCheckTest, AfterAWinTheBoardStaysLiveAndAVisibleLineSuppressesTheDraw)
     for (int cell : {6, 7, 8})
         clickCell(cell); // fills the board
     EXPECT_EQ(board(), "XXXOOOXOX");
-    EXPECT_EQ(notice().lbl1().caption(), "O wins!");
+    // X's last move finds X's top row again; a full board is never a draw here.
+    EXPECT_EQ(notice().lbl1().caption(), "X wins!");
+    EXPECT_EQ(visibleLines(), (std::vector<int>{0, 1}));
 }
 
 } // namespace
