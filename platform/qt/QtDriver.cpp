@@ -79,12 +79,12 @@ public:
     void press(Form& form, int button, int shift, PointPx at) override {
         if (!form.loaded()) return;
         QTest::mousePress(handle(form), qtButton(button), qtModifiers(shift), {at.x, at.y});
-        QCoreApplication::processEvents();
+        processEvents();
     }
     void release(Form& form, int button, int shift, PointPx at) override {
         if (!form.loaded()) return;
         QTest::mouseRelease(handle(form), qtButton(button), qtModifiers(shift), {at.x, at.y});
-        QCoreApplication::processEvents();
+        processEvents();
     }
     void move(Form& form, int buttons, PointPx at) override {
         QWidget* w = window(form);
@@ -97,7 +97,7 @@ public:
     void doubleClick(Form& form, int button, PointPx at) override {
         if (!form.loaded()) return;
         QTest::mouseDClick(handle(form), qtButton(button), {}, {at.x, at.y});
-        QCoreApplication::processEvents();
+        processEvents();
     }
     void clickControl(Form& form, std::string_view name) override {
         QWidget* child = shown(form)->child(form.control<Control>(name));

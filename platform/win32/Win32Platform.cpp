@@ -1,0 +1,691 @@
+#include "Win32Platform.hpp"
+
+#include <commctrl.h>
+#include <objbase.h>
+#include <olectl.h>
+#include <shellapi.h>
+#include <uxtheme.h>
+#include <windowsx.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstddef>
+#include <cstring>
+
+namespace tk::win32 {
+
+namespace {
+
+constexpr wchar_t kFormClass[] = L"GridlarkForm";
+constexpr wchar_t kTimerClass[] = L"GridlarkTimers";
+constexpr int kFirstChildId = 100; // clear of IDOK and IDCANCEL, which dialog keys send
+
+// Picture resources by the numbers the resource script gives them.
+constexpr std::array<std::pair<std::string_view, int>, 1> kPictureIds{{{"background.jpg", 101}}};
+
+COLORREF colorref(Rgb c) {
+    return RGB(c.r, c.g, c.b);
+}
+
+RECT pixelRect(const RectPx& r) {
+    return {std::lround(r.x), std::lround(r.y), std::lround(r.x + r.width),
+            std::lround(r.y + r.height)};
+}
+
+int pixels(int twips) {
+    return twipsToWholePixels(twips);
+}
+
+void solid(HDC dc, const RECT& r, COLORREF colour) {
+    SetDCBrushColor(dc, colour);
+    FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+}
+
+class GdiCanvas final : public Canvas {
+public:
+    GdiCanvas(HDC dc, SIZE size, Win32Platform& platform)
+        : dc_(dc)
+        , size_(size)
+        , platform_(platform) {}
+
+    void fill(Rgb colour) override { solid(dc_, {0, 0, size_.cx, size_.cy}, colorref(colour)); }
+    void drawPicture(std::string_view resource) override {
+        const Picture* p = platform_.picture(resource);
+        if (!p) return;
+        const MemoryDc source(CreateCompatibleDC(dc_));
+        const Selected bitmap(source.get(), p->bitmap);
+        BitBlt(dc_, 0, 0, p->size.cx, p->size.cy, source.get(), 0, 0, SRCCOPY);
+    }
+    void drawText(const RectPx& box, std::string_view text, const Font& font, Rgb colour,
+                  Align align) override {
+        if (text.empty()) return;
+        const Selected selected(dc_, platform_.font(font));
+        SetTextColor(dc_, colorref(colour));
+        SetBkMode(dc_, TRANSPARENT);
+        UINT flags = DT_SINGLELINE | DT_NOCLIP | DT_TOP | DT_NOPREFIX;
+        flags |= align == Align::Center  ? DT_CENTER
+                 : align == Align::Right ? DT_RIGHT
+                                         : DT_LEFT;
+        RECT r = pixelRect(box);
+        const std::wstring w = wide(text);
+        DrawTextW(dc_, w.c_str(), static_cast<int>(w.size()), &r, flags);
+    }
+    void drawLine(double x1, double y1, double x2, double y2, Rgb colour, int width) override {
+        const LOGBRUSH brush{BS_SOLID, colorref(colour), 0};
+        const Pen pen(ExtCreatePen(PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_ROUND | PS_JOIN_ROUND,
+                                   static_cast<DWORD>(std::max(width, 1)), &brush, 0, nullptr));
+        const Selected selected(dc_, pen.get());
+        MoveToEx(dc_, std::lround(x1), std::lround(y1), nullptr);
+        LineTo(dc_, std::lround(x2), std::lround(y2));
+    }
+    void drawFrame(const RectPx& box, Rgb colour, int width) override {
+        const RECT r = pixelRect(box);
+        const COLORREF c = colorref(colour);
+        solid(dc_, {r.left, r.top, r.right, r.top + width}, c);
+        solid(dc_, {r.left, r.bottom - width, r.right, r.bottom}, c);
+        solid(dc_, {r.left, r.top + width, r.left + width, r.bottom - width}, c);
+        solid(dc_, {r.right - width, r.top + width, r.right, r.bottom - width}, c);
+    }
+    void fillRect(const RectPx& box, Rgb colour) override {
+        solid(dc_, pixelRect(box), colorref(colour));
+    }
+
+private:
+    HDC dc_;
+    SIZE size_;
+    Win32Platform& platform_;
+};
+
+std::optional<Picture> loadPicture(HINSTANCE instance, std::string_view name) {
+    const auto* entry = std::find_if(kPictureIds.begin(), kPictureIds.end(),
+                                     [&](const auto& e) { return e.first == name; });
+    if (entry == kPictureIds.end()) return {};
+    HRSRC found = FindResourceA(instance, MAKEINTRESOURCEA(entry->second), RT_RCDATA);
+    const DWORD size = found ? SizeofResource(instance, found) : 0;
+    const void* data = size ? LockResource(LoadResource(instance, found)) : nullptr;
+    if (!data) return {};
+
+    // The stream takes the memory over, and frees it with itself.
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
+    if (!memory) return {};
+    std::memcpy(GlobalLock(memory), data, size);
+    GlobalUnlock(memory);
+    IStream* rawStream = nullptr;
+    if (FAILED(CreateStreamOnHGlobal(memory, TRUE, &rawStream))) {
+        GlobalFree(memory);
+        return {};
+    }
+    const ComRef<IStream> stream(rawStream);
+
+    void* rawPicture = nullptr;
+    if (FAILED(OleLoadPicture(stream.get(), static_cast<LONG>(size), FALSE, IID_IPicture,
+                              &rawPicture)))
+        return {};
+    Picture p{ComRef<IPicture>(static_cast<IPicture*>(rawPicture))};
+    SHORT type = 0;
+    OLE_HANDLE handle = 0;
+    if (FAILED(p.picture->get_Type(&type)) || type != PICTYPE_BITMAP ||
+        FAILED(p.picture->get_Handle(&handle)))
+        return {};
+    p.bitmap = reinterpret_cast<HBITMAP>(static_cast<std::uintptr_t>(handle));
+    BITMAP bm{};
+    GetObjectW(p.bitmap, sizeof(bm), &bm);
+    p.size = {bm.bmWidth, bm.bmHeight};
+    return p;
+}
+
+int mouseButton(UINT msg) {
+    switch (msg) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+        return mouse::Left;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+    case WM_RBUTTONDBLCLK:
+        return mouse::Right;
+    default:
+        return mouse::Middle;
+    }
+}
+
+int mouseButtons(WPARAM wParam) {
+    int mask = 0;
+    if (wParam & MK_LBUTTON) mask |= mouse::Left;
+    if (wParam & MK_RBUTTON) mask |= mouse::Right;
+    if (wParam & MK_MBUTTON) mask |= mouse::Middle;
+    return mask;
+}
+
+int shiftMask(WPARAM wParam) {
+    int mask = 0;
+    if (wParam & MK_SHIFT) mask |= keys::Shift;
+    if (wParam & MK_CONTROL) mask |= keys::Ctrl;
+    if (GetKeyState(VK_MENU) < 0) mask |= keys::Alt;
+    return mask;
+}
+
+int showCommand(int state) {
+    return state == state::Minimized   ? SW_MINIMIZE
+           : state == state::Maximized ? SW_MAXIMIZE
+                                       : SW_RESTORE;
+}
+
+// A minimised window keeps its normal place in work-area coordinates, unless it is a tool window.
+POINT workAreaOffset(HWND hwnd) {
+    if (GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) return {0, 0};
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    GetMonitorInfoW(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &info);
+    return {info.rcWork.left - info.rcMonitor.left, info.rcWork.top - info.rcMonitor.top};
+}
+
+// The window may be inside one of its own messages when its form unloads.
+class Win32NativeWindow final : public NativeWindow {
+public:
+    Win32NativeWindow(Win32Platform& platform, Form& form)
+        : platform_(platform)
+        , window_(std::make_unique<FormWindow>(platform, form)) {}
+    ~Win32NativeWindow() override {
+        window_->detach();
+        ShowWindow(hwnd(), SW_HIDE);
+        platform_.release(std::move(window_));
+    }
+    Win32NativeWindow(const Win32NativeWindow&) = delete;
+    Win32NativeWindow& operator=(const Win32NativeWindow&) = delete;
+
+    void show() override {
+        ShowWindow(hwnd(), pendingState_ ? showCommand(*pendingState_) : SW_SHOW);
+        pendingState_.reset();
+        SetForegroundWindow(hwnd());
+        if (const Control* focus = window_->form()->initialFocus())
+            if (HWND child = window_->child(*focus)) window_->focus(child);
+    }
+    bool isVisible() const override { return IsWindowVisible(hwnd()); }
+    PointPx position() const override {
+        WINDOWPLACEMENT wp{};
+        wp.length = sizeof(wp);
+        if (IsIconic(hwnd()) && GetWindowPlacement(hwnd(), &wp)) {
+            const POINT offset = workAreaOffset(hwnd());
+            return {wp.rcNormalPosition.left + offset.x, wp.rcNormalPosition.top + offset.y};
+        }
+        RECT r{};
+        GetWindowRect(hwnd(), &r);
+        return {r.left, r.top};
+    }
+    void move(PointPx p) override {
+        WINDOWPLACEMENT wp{};
+        wp.length = sizeof(wp);
+        if (IsIconic(hwnd()) && GetWindowPlacement(hwnd(), &wp)) {
+            const POINT offset = workAreaOffset(hwnd());
+            OffsetRect(&wp.rcNormalPosition, p.x - offset.x - wp.rcNormalPosition.left,
+                       p.y - offset.y - wp.rcNormalPosition.top);
+            wp.showCmd = SW_SHOWMINNOACTIVE;
+            SetWindowPlacement(hwnd(), &wp);
+            return;
+        }
+        SetWindowPos(hwnd(), nullptr, p.x, p.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    int windowState() const override {
+        if (!IsWindowVisible(hwnd()) && pendingState_) return *pendingState_;
+        if (IsIconic(hwnd())) return state::Minimized;
+        if (IsZoomed(hwnd())) return state::Maximized;
+        return state::Normal;
+    }
+    void setWindowState(int s) override {
+        // Like the other window systems, a hidden window takes its state when it shows.
+        if (!IsWindowVisible(hwnd()))
+            pendingState_ = s;
+        else
+            ShowWindow(hwnd(), showCommand(s));
+    }
+    void invalidate() override { InvalidateRect(hwnd(), nullptr, FALSE); }
+    void syncControl(const Control& control) override { window_->sync(control); }
+    void setBackColour(Rgb) override { invalidate(); }
+    void* handle() const override { return window_.get(); }
+
+private:
+    HWND hwnd() const { return window_->hwnd(); }
+
+    Win32Platform& platform_;
+    std::unique_ptr<FormWindow> window_;
+    std::optional<int> pendingState_;
+};
+
+} // namespace
+
+Win32Timers::Win32Timers(HINSTANCE instance)
+    : class_(instance, kTimerClass, proc)
+    , window_(CreateWindowExW(0, kTimerClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance,
+                              this)) {}
+
+int Win32Timers::start(int intervalMs, Tick tick) {
+    const UINT_PTR id = nextId_++;
+    if (!SetTimer(window_.get(), id, static_cast<UINT>(std::max(intervalMs, 1)), nullptr)) return 0;
+    ticks_[id] = std::move(tick);
+    return static_cast<int>(id);
+}
+
+void Win32Timers::stop(int id) {
+    if (ticks_.erase(static_cast<UINT_PTR>(id)) > 0)
+        KillTimer(window_.get(), static_cast<UINT_PTR>(id));
+}
+
+LRESULT CALLBACK Win32Timers::proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_NCCREATE)
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(
+                              reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+    auto* self = reinterpret_cast<Win32Timers*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (msg != WM_TIMER || !self) return DefWindowProcW(hwnd, msg, wParam, lParam);
+    const auto it = self->ticks_.find(wParam);
+    if (it != self->ticks_.end()) {
+        Tick tick = it->second; // the tick may stop its own timer
+        tick();
+    }
+    return 0;
+}
+
+void Win32WindowsApi::InitCommonControls() {
+    ::InitCommonControls();
+}
+
+int Win32WindowsApi::GetVersionExA(win::OSVERSIONINFOA* info) {
+    static_assert(sizeof(win::OSVERSIONINFOA) == sizeof(::OSVERSIONINFOA));
+    static_assert(offsetof(win::OSVERSIONINFOA, dwPlatformId) ==
+                  offsetof(::OSVERSIONINFOA, dwPlatformId));
+    static_assert(offsetof(win::OSVERSIONINFOA, szCSDVersion) ==
+                  offsetof(::OSVERSIONINFOA, szCSDVersion));
+    return ::GetVersionExA(reinterpret_cast<::OSVERSIONINFOA*>(info));
+}
+
+std::intptr_t Win32WindowsApi::ShellExecuteA(win::HWND owner, const char* operation,
+                                             const char* file, const char* parameters,
+                                             const char* directory, int showCommand) {
+    return reinterpret_cast<std::intptr_t>(::ShellExecuteA(
+        static_cast<HWND>(owner), operation, file, parameters, directory, showCommand));
+}
+
+FormWindow::FormWindow(Win32Platform& platform, Form& form)
+    : platform_(platform)
+    , form_(&form) {
+    const FormDesign& d = form.design();
+    // No frame, so the client area is the whole window.
+    const DWORD style = WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX;
+    const DWORD exStyle = d.showInTaskbar ? WS_EX_APPWINDOW : WS_EX_TOOLWINDOW;
+    hwnd_.reset(CreateWindowExW(exStyle, platform.formClass(), wide(d.caption).c_str(), style, 0,
+                                0, pixels(d.width), pixels(d.height), nullptr, nullptr,
+                                platform.instance(), this));
+    if (d.blankIcon) {
+        const auto icon = reinterpret_cast<LPARAM>(platform.blankIcon());
+        SendMessageW(hwnd_.get(), WM_SETICON, ICON_BIG, icon);
+        SendMessageW(hwnd_.get(), WM_SETICON, ICON_SMALL, icon);
+    }
+}
+
+FormWindow::~FormWindow() {
+    // Messages of the destruction itself need nothing from this object.
+    if (hwnd_) SetWindowLongPtrW(hwnd_.get(), GWLP_USERDATA, 0);
+}
+
+HWND FormWindow::child(const Control& control) const {
+    for (const Child& c : children_)
+        if (c.control == &control) return c.hwnd;
+    return nullptr;
+}
+
+const Control* FormWindow::controlOf(HWND child) const {
+    const Child* c = find(child);
+    return c ? c->control : nullptr;
+}
+
+const FormWindow::Child* FormWindow::find(HWND child) const {
+    for (const Child& c : children_)
+        if (c.hwnd == child) return &c;
+    return nullptr;
+}
+
+HWND FormWindow::focusChild() const {
+    HWND focus = GetFocus();
+    if (focus && IsChild(hwnd_.get(), focus)) return focus;
+    return lastFocus_;
+}
+
+void FormWindow::focus(HWND child) {
+    lastFocus_ = child;
+    SetFocus(child);
+}
+
+void FormWindow::sync(const Control& control) {
+    const bool button = control.kind() == ControlKind::CommandButton;
+    if (!button && control.kind() != ControlKind::CheckBox) return;
+    auto it = std::find_if(children_.begin(), children_.end(),
+                           [&](const Child& c) { return c.control == &control; });
+    if (it == children_.end()) {
+        DWORD style = WS_CHILD | (button ? BS_PUSHBUTTON : BS_AUTOCHECKBOX);
+        if (control.tabIndex() >= 0) style |= WS_TABSTOP;
+        const auto id = static_cast<INT_PTR>(kFirstChildId + children_.size());
+        HWND h = CreateWindowExW(0, L"BUTTON", L"", style, 0, 0, 0, 0, hwnd_.get(),
+                                 reinterpret_cast<HMENU>(id), platform_.instance(), nullptr);
+        // A themed check box ignores its text colour.
+        if (!button) SetWindowTheme(h, L"", L"");
+        children_.push_back({&control, h, {}, nullptr, {}, 0, 0});
+        it = children_.end() - 1;
+    }
+    Child& c = *it;
+    const auto& caption = button ? static_cast<const CommandButton&>(control).caption()
+                                 : static_cast<const CheckBox&>(control).caption();
+    const auto& font = button ? static_cast<const CommandButton&>(control).font()
+                              : static_cast<const CheckBox&>(control).font();
+    if (c.caption != caption || c.font == nullptr) {
+        c.caption = caption;
+        SetWindowTextW(c.hwnd, wide(caption).c_str());
+    }
+    if (HFONT f = platform_.font(font); f != c.font) {
+        c.font = f;
+        SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(f), TRUE);
+    }
+    if (!button) {
+        const auto& box = static_cast<const CheckBox&>(control);
+        const COLORREF back = colorref(platform_.resolve(box.backColour()));
+        const COLORREF fore = colorref(platform_.resolve(box.foreColour()));
+        if (!c.background || back != c.backColour || fore != c.foreColour) {
+            c.background.reset(CreateSolidBrush(back));
+            c.backColour = back;
+            c.foreColour = fore;
+            InvalidateRect(c.hwnd, nullptr, TRUE);
+        }
+        SendMessageW(c.hwnd, BM_SETCHECK, box.value() == 1 ? BST_CHECKED : BST_UNCHECKED, 0);
+    }
+    SetWindowPos(c.hwnd, nullptr, pixels(control.left()), pixels(control.top()),
+                 pixels(control.width()), pixels(control.height()),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    EnableWindow(c.hwnd, control.enabled());
+    ShowWindow(c.hwnd, control.visible() ? SW_SHOWNA : SW_HIDE);
+}
+
+LRESULT CALLBACK FormWindow::proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_NCCREATE)
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(
+                              reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+    auto* self = reinterpret_cast<FormWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!self) return DefWindowProcW(hwnd, msg, wParam, lParam);
+    ++self->depth_;
+    const LRESULT result = self->handle(hwnd, msg, wParam, lParam);
+    // Its form unloaded meanwhile: nothing below this frame uses the window any more.
+    if (--self->depth_ == 0 && !self->form_) self->platform_.reap(*self);
+    return result;
+}
+
+LRESULT FormWindow::handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd, &ps);
+        if (form_) paintTo(dc);
+        EndPaint(hwnd, &ps);
+        return 0;
+    }
+    case WM_PRINTCLIENT:
+        if (form_) paintTo(reinterpret_cast<HDC>(wParam));
+        return 0;
+    case WM_ERASEBKGND:
+        return 1; // the paint covers everything
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDBLCLK:
+    case WM_MOUSEMOVE:
+        mouse(msg, wParam, lParam);
+        return 0;
+    case WM_XBUTTONDOWN:
+    case WM_XBUTTONUP:
+    case WM_XBUTTONDBLCLK:
+        return TRUE; // buttons the handlers do not know
+    case WM_COMMAND:
+        if (HIWORD(wParam) == BN_CLICKED && lParam) command(reinterpret_cast<HWND>(lParam));
+        return 0;
+    case DM_GETDEFID: {
+        // Enter presses the push button that has the focus, as in a dialog.
+        const Control* c = controlOf(focusChild());
+        if (c && c->kind() == ControlKind::CommandButton)
+            return MAKELRESULT(GetDlgCtrlID(child(*c)), DC_HASDEFID);
+        return 0;
+    }
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+        if (const Child* c = find(reinterpret_cast<HWND>(lParam)); c && c->background) {
+            const auto dc = reinterpret_cast<HDC>(wParam);
+            SetTextColor(dc, c->foreColour);
+            SetBkColor(dc, c->backColour);
+            return reinterpret_cast<LRESULT>(c->background.get());
+        }
+        break;
+    case WM_ACTIVATE:
+        // The focus goes back to the child that had it, as in a dialog.
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            if (HWND focus = GetFocus(); focus && IsChild(hwnd, focus)) lastFocus_ = focus;
+        } else if (lastFocus_ && !HIWORD(wParam) && IsWindowVisible(lastFocus_)) {
+            SetFocus(lastFocus_);
+            return 0;
+        }
+        break;
+    case WM_CLOSE:
+        if (form_) form_->closeRequested(); // the unload destroys the window
+        return 0;
+    default:
+        break;
+    }
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+void FormWindow::mouse(UINT msg, WPARAM wParam, LPARAM lParam) {
+    const double x = GET_X_LPARAM(lParam);
+    const double y = GET_Y_LPARAM(lParam);
+    const int shift = shiftMask(wParam);
+    switch (msg) {
+    case WM_MOUSEMOVE:
+        if (form_) form_->mouseMove(mouseButtons(wParam), shift, x, y);
+        break;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+        SetCapture(hwnd_.get());
+        if (form_) form_->mouseDown(mouseButton(msg), shift, x, y);
+        break;
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDBLCLK:
+        // Arrives in place of the second press.
+        SetCapture(hwnd_.get());
+        if (form_) form_->doubleClick(mouseButton(msg), shift, x, y);
+        break;
+    default:
+        if (form_) form_->mouseUp(mouseButton(msg), shift, x, y);
+        if (mouseButtons(wParam) == 0 && GetCapture() == hwnd_.get()) ReleaseCapture();
+        break;
+    }
+}
+
+void FormWindow::command(HWND child) {
+    const Control* c = controlOf(child);
+    if (!c || !form_) return;
+    if (c->kind() == ControlKind::CommandButton)
+        form_->nativeClick(*c);
+    else
+        form_->nativeToggle(*c); // the core flips its value and brings the box in step
+}
+
+void FormWindow::paintTo(HDC dc) {
+    RECT r{};
+    GetClientRect(hwnd_.get(), &r);
+    if (!backBuffer_) {
+        const WindowDc screen(nullptr);
+        backBuffer_.reset(CreateCompatibleBitmap(screen.get(), r.right, r.bottom));
+    }
+    const MemoryDc memory(CreateCompatibleDC(dc));
+    const Selected target(memory.get(), backBuffer_.get());
+    GdiCanvas canvas(memory.get(), {r.right, r.bottom}, platform_);
+    form_->paint(canvas);
+    BitBlt(dc, 0, 0, r.right, r.bottom, memory.get(), 0, 0, SRCCOPY);
+}
+
+Win32Platform::Win32Platform(HINSTANCE instance)
+    : instance_(instance)
+    , formClass_(instance, kFormClass, FormWindow::proc, CS_DBLCLKS)
+    , timers_(instance)
+    , measureDc_(CreateCompatibleDC(nullptr)) {}
+
+Win32Platform::~Win32Platform() = default;
+
+std::unique_ptr<NativeWindow> Win32Platform::createWindow(Form& form) {
+    return std::make_unique<Win32NativeWindow>(*this, form);
+}
+
+HFONT Win32Platform::font(const Font& f) {
+    FontKey key{std::string(f.name), f.pixelSize(), f.bold, f.italic, f.underline};
+    auto it = fonts_.find(key);
+    if (it == fonts_.end()) {
+        HFONT created = CreateFontW(-f.pixelSize(), 0, 0, 0, f.bold ? FW_BOLD : FW_NORMAL,
+                                    f.italic, f.underline, FALSE, DEFAULT_CHARSET,
+                                    OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                    DEFAULT_PITCH | FF_SWISS, wide(f.name).c_str());
+        it = fonts_.emplace(std::move(key), FontHandle(created)).first;
+    }
+    return it->second.get();
+}
+
+SizePx Win32Platform::measureText(const Font& f, std::string_view text) {
+    HDC dc = measureDc_.get();
+    const Selected selected(dc, font(f));
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    SIZE size{};
+    const std::wstring w = wide(text);
+    if (!w.empty()) GetTextExtentPoint32W(dc, w.c_str(), static_cast<int>(w.size()), &size);
+    return {size.cx, metrics.tmHeight};
+}
+
+const Picture* Win32Platform::picture(std::string_view resource) {
+    auto it = pictures_.find(resource);
+    if (it == pictures_.end())
+        it = pictures_.emplace(std::string(resource), loadPicture(instance_, resource)).first;
+    return it->second ? &*it->second : nullptr;
+}
+
+HICON Win32Platform::blankIcon() {
+    if (!blankIcon_) {
+        // AND mask all set over an empty XOR mask: every pixel shows what lies beneath.
+        std::array<BYTE, 32 * 4 * 2> masks{};
+        std::fill_n(masks.begin(), masks.size() / 2, BYTE{0xFF});
+        const Bitmap bitmap(CreateBitmap(32, 64, 1, 1, masks.data()));
+        ICONINFO info{TRUE, 0, 0, bitmap.get(), nullptr};
+        blankIcon_.reset(CreateIconIndirect(&info));
+    }
+    return blankIcon_.get();
+}
+
+Rgb Win32Platform::systemColour(int index) const {
+    const COLORREF c = GetSysColor(index);
+    return {GetRValue(c), GetGValue(c), GetBValue(c)};
+}
+
+FormWindow* Win32Platform::formWindow(HWND hwnd) const {
+    HWND root = hwnd ? GetAncestor(hwnd, GA_ROOT) : nullptr;
+    if (!root) return nullptr;
+    std::array<wchar_t, 32> name{};
+    GetClassNameW(root, name.data(), static_cast<int>(name.size()));
+    if (std::wcscmp(name.data(), kFormClass) != 0) return nullptr;
+    return reinterpret_cast<FormWindow*>(GetWindowLongPtrW(root, GWLP_USERDATA));
+}
+
+void Win32Platform::dispatch(MSG& msg) {
+    if (FormWindow* w = formWindow(msg.hwnd); w && IsDialogMessageW(w->hwnd(), &msg)) return;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+}
+
+void Win32Platform::processPending() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) { // for the loop that waits for it
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        dispatch(msg);
+    }
+}
+
+int Win32Platform::exec() {
+    if (pendingExit_) return *pendingExit_;
+    running_ = true;
+    MSG msg;
+    BOOL got;
+    while ((got = GetMessageW(&msg, nullptr, 0, 0)) > 0)
+        dispatch(msg);
+    running_ = false;
+    return got == 0 ? static_cast<int>(msg.wParam) : -1;
+}
+
+void Win32Platform::quit(int code) {
+    // A quit message outside a running loop would end the next modal loop instead.
+    if (running_)
+        PostQuitMessage(code);
+    else
+        pendingExit_ = code;
+}
+
+bool Win32Platform::openAddress(std::string_view address) {
+    const auto result = reinterpret_cast<INT_PTR>(ShellExecuteW(
+        nullptr, L"open", wide(address).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    return result > 32;
+}
+
+int Win32Platform::nativeMessageBox(std::string_view prompt, int style, std::string_view title) {
+    HWND owner = GetActiveWindow();
+    if (!formWindow(owner)) owner = nullptr;
+    return MessageBoxW(owner, wide(prompt).c_str(), wide(title).c_str(), static_cast<UINT>(style));
+}
+
+SizePx Win32Platform::nativeScreenSize() {
+    return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
+void Win32Platform::release(std::unique_ptr<FormWindow> window) {
+    if (window->busy()) retired_.push_back(std::move(window));
+}
+
+void Win32Platform::reap(const FormWindow& window) {
+    std::erase_if(retired_, [&](const auto& w) { return w.get() == &window; });
+}
+
+} // namespace tk::win32
+
+namespace {
+
+// OleLoadPicture decodes through COM.
+struct ComApartment {
+    ComApartment()
+        : ok(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+    ~ComApartment() {
+        if (ok) CoUninitialize();
+    }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+    bool ok;
+};
+
+} // namespace
+
+int tk::run(int, char**, const std::function<int(Platform&)>& body) {
+    const ComApartment com;
+    tk::win32::Win32Platform platform(GetModuleHandleW(nullptr));
+    return body(platform);
+}

@@ -1,0 +1,156 @@
+// The native Windows backend: one WS_POPUP window per loaded form, painted with GDI.
+#pragma once
+
+// The core first: its WindowsApi.hpp names constants that <windows.h> defines as macros.
+#include "../Form.hpp"
+
+#include "Handles.hpp"
+
+#include <ocidl.h>
+
+#include <map>
+#include <optional>
+#include <string>
+#include <tuple>
+#include <vector>
+
+namespace tk::win32 {
+
+class Win32Platform;
+
+// Timers on a hidden message-only window, so modal loops (the message box) keep them ticking.
+class Win32Timers final : public TimerService {
+public:
+    explicit Win32Timers(HINSTANCE instance);
+    int start(int intervalMs, Tick tick) override;
+    void stop(int id) override;
+
+private:
+    static LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+    WindowClass class_;
+    Window window_;
+    std::map<UINT_PTR, Tick> ticks_;
+    UINT_PTR nextId_ = 1;
+};
+
+// The real calls; the application reaches them through Platform::windowsApi().
+class Win32WindowsApi final : public WindowsApi {
+public:
+    void InitCommonControls() override;
+    int GetVersionExA(win::OSVERSIONINFOA* info) override;
+    std::intptr_t ShellExecuteA(win::HWND owner, const char* operation, const char* file,
+                                const char* parameters, const char* directory,
+                                int showCommand) override;
+};
+
+// A decoded picture resource and the bitmap it holds.
+struct Picture {
+    ComRef<IPicture> picture;
+    HBITMAP bitmap = nullptr; // owned by the picture
+    SIZE size{};
+};
+
+// The window of one form. Outlives the form's unload when that happens inside one of its own
+// messages: it is then detached, hidden, and destroyed as the outermost message returns.
+class FormWindow {
+public:
+    FormWindow(Win32Platform& platform, Form& form);
+    ~FormWindow();
+    FormWindow(const FormWindow&) = delete;
+    FormWindow& operator=(const FormWindow&) = delete;
+
+    HWND hwnd() const { return hwnd_.get(); }
+    Form* form() const { return form_; }
+    void detach() { form_ = nullptr; }
+    bool busy() const { return depth_ > 0; }
+
+    void sync(const Control& control);
+    HWND child(const Control& control) const;
+    const Control* controlOf(HWND child) const;
+    // The child that has the keyboard focus, or gets it back when the window is activated.
+    HWND focusChild() const;
+    void focus(HWND child);
+
+    static LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+private:
+    // A native child control; the window system destroys it with its parent.
+    struct Child {
+        const Control* control;
+        HWND hwnd;
+        std::string caption;
+        HFONT font = nullptr;
+        Brush background; // check boxes only
+        COLORREF backColour = 0, foreColour = 0;
+    };
+
+    LRESULT handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    void mouse(UINT msg, WPARAM wParam, LPARAM lParam);
+    void command(HWND child);
+    void paintTo(HDC dc);
+    const Child* find(HWND child) const;
+
+    Win32Platform& platform_;
+    Form* form_;
+    Window hwnd_;
+    std::vector<Child> children_;
+    Bitmap backBuffer_;
+    HWND lastFocus_ = nullptr;
+    int depth_ = 0;
+};
+
+class Win32Platform final : public Platform {
+public:
+    explicit Win32Platform(HINSTANCE instance);
+    ~Win32Platform() override;
+
+    std::unique_ptr<NativeWindow> createWindow(Form& form) override;
+    SizePx measureText(const Font& font, std::string_view text) override;
+    Rgb systemColour(int index) const override;
+    int exec() override;
+    void quit(int code) override;
+    bool openAddress(std::string_view address) override;
+
+    HINSTANCE instance() const { return instance_; }
+    const wchar_t* formClass() const { return formClass_.name(); }
+    HFONT font(const Font& font);
+    const Picture* picture(std::string_view resource);
+    HICON blankIcon();
+    // The form window at the top of `hwnd`'s family, if it is one of ours.
+    FormWindow* formWindow(HWND hwnd) const;
+
+    // One message, the way the loop handles it: keyboard navigation first.
+    void dispatch(MSG& msg);
+    // Handles whatever is queued, without waiting.
+    void processPending();
+    // The window system's own timers, whatever a test put in Platform::seams.
+    Win32Timers& nativeTimerService() { return timers_; }
+
+    // A window whose form went away while it was inside one of its own messages.
+    void release(std::unique_ptr<FormWindow> window);
+    void reap(const FormWindow& window);
+
+protected:
+    int nativeMessageBox(std::string_view prompt, int style, std::string_view title) override;
+    TimerService& nativeTimers() override { return timers_; }
+    SizePx nativeScreenSize() override;
+    WindowsApi& nativeWindowsApi() override { return windowsApi_; }
+
+private:
+    using FontKey = std::tuple<std::string, int, bool, bool, bool>;
+
+    HINSTANCE instance_;
+    WindowClass formClass_;
+    Win32Timers timers_;
+    Win32WindowsApi windowsApi_;
+    MemoryDc measureDc_;
+    std::map<FontKey, FontHandle> fonts_;
+    std::map<std::string, std::optional<Picture>, std::less<>> pictures_;
+    Icon blankIcon_;
+    std::vector<std::unique_ptr<FormWindow>> retired_;
+    bool running_ = false;
+    std::optional<int> pendingExit_;
+};
+
+} // namespace tk::win32

@@ -1,0 +1,172 @@
+// A seeded monkey: random input of every kind through the real backend, checking after every
+// event what must always hold. GRIDLARK_SOAK_EVENTS and GRIDLARK_SOAK_SEED replay a run.
+#include "Fixture.hpp"
+
+#include <chrono>
+#include <cstdlib>
+#include <iostream>
+#include <random>
+#include <sstream>
+
+namespace gridlark::testing {
+namespace {
+
+using tk::testing::Key;
+
+constexpr std::array<std::array<int, 3>, 8> kLineCells{
+    {{0, 1, 2}, {3, 4, 5}, {6, 7, 8}, {0, 3, 6}, {1, 4, 7}, {2, 5, 8}, {0, 4, 8}, {2, 4, 6}}};
+
+long envOr(const char* name, long fallback) {
+    const char* v = std::getenv(name);
+    return v && *v ? std::strtol(v, nullptr, 10) : fallback;
+}
+
+class SoakTest : public AppTest {
+protected:
+    void SetUp() override {
+        AppTest::SetUp();
+        plat.seams.screenSize = screen;
+        start();
+    }
+
+    template <class T> T pick(std::initializer_list<T> from) {
+        return *(from.begin() +
+                 std::uniform_int_distribution<std::size_t>(0, from.size() - 1)(rng));
+    }
+    int upTo(int n) { return std::uniform_int_distribution<int>(0, n)(rng); }
+
+    tk::Form& someWindow() {
+        if (app->noticeLoaded() && upTo(3) == 0) return notice();
+        return main();
+    }
+    tk::PointPx somePoint(tk::Form& form) {
+        return {upTo(form.width() / 15 - 1), upTo(form.height() / 15 - 1)};
+    }
+
+    void step() {
+        const int buttons[] = {tk::mouse::Left,
+                               tk::mouse::Left,
+                               tk::mouse::Left,
+                               tk::mouse::Right,
+                               tk::mouse::Middle,
+                               8,
+                               16};
+        const int button = buttons[upTo(6)];
+        const int shift = upTo(7);
+        switch (upTo(13)) {
+        case 0:
+        case 1:
+        case 2: {
+            tk::Form& w = someWindow();
+            driver->click(w, button, somePoint(w), shift);
+            return;
+        }
+        case 3: {
+            tk::Form& w = someWindow();
+            driver->press(w, button, shift, somePoint(w));
+            return;
+        }
+        case 4: {
+            tk::Form& w = someWindow();
+            driver->release(w, button, shift, somePoint(w));
+            return;
+        }
+        case 5:
+        case 6: {
+            tk::Form& w = someWindow();
+            driver->move(w, upTo(7), somePoint(w));
+            return;
+        }
+        case 7: {
+            tk::Form& w = someWindow();
+            driver->doubleClick(w, button, somePoint(w));
+            if (main().windowState() != tk::state::Normal && upTo(1) == 0)
+                main().setWindowState(tk::state::Normal); // a player restores it from the taskbar
+            return;
+        }
+        case 8:
+            driver->clickControl(main(), pick({"Reset", "Check1"}));
+            return;
+        case 9:
+            if (app->noticeLoaded()) driver->clickControl(notice(), "cmdMain");
+            return;
+        case 10:
+            driver->key(someWindow(), pick({Key::Enter, Key::Space, Key::Escape}));
+            return;
+        case 11:
+            clock.advance(upTo(2000));
+            return;
+        case 12:
+            if (upTo(20) == 0) {
+                screen = {pick({100, 188, 640, 1280, 3000}), pick({120, 240, 480, 1024, 2000})};
+                plat.seams.screenSize = screen;
+            }
+            return;
+        default:
+            clickCell(upTo(8), button);
+            return;
+        }
+    }
+
+    // What must hold after every event; returns the first broken rule, or "".
+    std::string broken(bool afterRelease) {
+        if (!app->mainLoaded()) return "the main window went away";
+        std::string b;
+        for (int i = 0; i < 9; ++i) {
+            const std::string& c = main().Toe(i).caption();
+            if (c != "" && c != "X" && c != "O") return "cell " + std::to_string(i) + " reads " + c;
+        }
+        const std::string& turn = main().Turn().caption();
+        if (turn != "X" && turn != "O") return "Turn reads '" + turn + "'";
+        for (int k = 0; k < 8; ++k) {
+            if (!main().Line2(k).visible()) continue;
+            const auto& cells = kLineCells[static_cast<std::size_t>(k)];
+            const std::string& a = main().Toe(cells[0]).caption();
+            if (a.empty() || main().Toe(cells[1]).caption() != a ||
+                main().Toe(cells[2]).caption() != a)
+                return "line " + std::to_string(k) + " crosses no three equal marks";
+        }
+        if (app->noticeLoaded() != (clock.running() == 1) || clock.running() > 1)
+            return "the notice is loaded without its countdown, or the other way round";
+        if (afterRelease && main().windowState() == tk::state::Normal) {
+            const int sw = screen.width * 15, sh = screen.height * 15;
+            const int l = main().left(), t = main().top();
+            if (main().width() <= sw && main().height() + 400 <= sh &&
+                (l < 0 || t < 0 || l + main().width() > sw || t + main().height() > sh))
+                return "the window lies outside the screen at " + std::to_string(l) + "," +
+                       std::to_string(t);
+        }
+        return "";
+    }
+
+    tk::SizePx screen{1280, 1024};
+    std::mt19937 rng;
+};
+
+TEST_F(SoakTest, EveryEventKeepsTheGameWhole) {
+    const long events = envOr("GRIDLARK_SOAK_EVENTS", 20000);
+    const auto seed = static_cast<std::uint32_t>(
+        envOr("GRIDLARK_SOAK_SEED", static_cast<long>(std::random_device{}() & 0x7fffffff)));
+    rng.seed(seed);
+    std::cout << "soak: seed " << seed << ", " << events << " events" << std::endl;
+
+    const auto begin = std::chrono::steady_clock::now();
+    for (long n = 1; n <= events; ++n) {
+        // A release that reached the window's background asks for the version to snap.
+        const auto snaps = windows.sizesSeen.size();
+        step();
+        const std::string rule = broken(windows.sizesSeen.size() > snaps);
+        ASSERT_EQ(rule, "") << "event " << n << " of seed " << seed
+                            << " (replay: GRIDLARK_SOAK_SEED=" << seed
+                            << " GRIDLARK_SOAK_EVENTS=" << n << ")";
+        if (prompts.size() > 1000) prompts.clear();
+        if (windows.sizesSeen.size() > 100000) windows.sizesSeen.clear();
+    }
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
+    std::cout << "soak: " << events << " events in " << seconds << " s, "
+              << static_cast<long>(events / seconds) << " events per second" << std::endl;
+}
+
+} // namespace
+} // namespace gridlark::testing
