@@ -6,11 +6,13 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
 
 #include <stdexcept>
+#include <utility>
 
 namespace tk::testing {
 
@@ -78,12 +80,21 @@ class QtDriver final : public Driver {
 public:
     void press(Form& form, int button, int shift, PointPx at) override {
         if (!form.loaded()) return;
-        QTest::mousePress(handle(form), qtButton(button), qtModifiers(shift), {at.x, at.y});
-        processEvents();
+        pressed_ = handle(form);
+        QTest::mousePress(pressed_, qtButton(button), qtModifiers(shift), {at.x, at.y});
+        QCoreApplication::processEvents(); // a window the press unloaded lingers for the release
     }
     void release(Form& form, int button, int shift, PointPx at) override {
-        if (!form.loaded()) return;
-        QTest::mouseRelease(handle(form), qtButton(button), qtModifiers(shift), {at.x, at.y});
+        // A release goes where the press went, even if the press closed that window; otherwise
+        // the window system would think the button is still down.
+        QWindow* target = form.loaded() ? handle(form) : pressed_.data();
+        if (!target && !QGuiApplication::topLevelWindows().isEmpty())
+            target = QGuiApplication::topLevelWindows().front();
+        if (!target) {
+            QTestPrivate::qtestMouseButtons = Qt::NoButton;
+            return;
+        }
+        QTest::mouseRelease(target, qtButton(button), qtModifiers(shift), {at.x, at.y});
         processEvents();
     }
     void move(Form& form, int buttons, PointPx at) override {
@@ -100,8 +111,11 @@ public:
         processEvents();
     }
     void clickControl(Form& form, std::string_view name) override {
+        // Through the window, as a real click arrives: a modal box blocks it.
         QWidget* child = shown(form)->child(form.control<Control>(name));
-        QTest::mouseClick(child, Qt::LeftButton, {}, child->rect().center());
+        const QPoint p = child->mapTo(shown(form), child->rect().center());
+        QTest::mouseClick(handle(form), Qt::LeftButton, {}, p);
+        processEvents();
     }
     void key(Form& form, Key key) override {
         QWidget* w = shown(form);
@@ -134,9 +148,10 @@ public:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCoreApplication::processEvents();
     }
-    void answerNextMessageBox(Key key) override {
+    void answerNextMessageBox(Key key, std::function<void()> meanwhile) override {
         // Looks for the box on a short timer, since it opens only once the click arrives.
         answerKey_ = key;
+        meanwhile_ = std::move(meanwhile);
         seen_ = {};
         poll_.setInterval(5);
         poll_.callOnTimeout([this] {
@@ -150,6 +165,7 @@ public:
                      {}};
             for (QAbstractButton* b : box->buttons())
                 seen_.buttons.push_back(b->text().remove('&').toStdString());
+            if (meanwhile_) std::exchange(meanwhile_, nullptr)();
             QTest::keyClick(box, qtKey(answerKey_));
         });
         poll_.start();
@@ -173,8 +189,10 @@ private:
         return w->windowHandle();
     }
     MessageBoxSeen seen_;
+    QPointer<QWindow> pressed_;
     QTimer poll_;
     Key answerKey_ = Key::Escape;
+    std::function<void()> meanwhile_;
 };
 
 } // namespace

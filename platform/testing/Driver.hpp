@@ -3,6 +3,7 @@
 
 #include "../Form.hpp"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -53,7 +54,8 @@ public:
         bool information = false;
         std::vector<std::string> buttons;
     };
-    virtual void answerNextMessageBox(Key key) = 0;
+    // `meanwhile` runs while the box is up, before the answer.
+    virtual void answerNextMessageBox(Key key, std::function<void()> meanwhile = {}) = 0;
     virtual MessageBoxSeen lastMessageBox() const = 0;
 };
 

@@ -1,0 +1,307 @@
+// Test driver for the Windows backend: real window messages into real windows.
+#include "Win32Platform.hpp"
+#include "testing/Driver.hpp"
+
+#include <algorithm>
+#include <stdexcept>
+#include <utility>
+
+namespace tk::testing {
+
+namespace {
+
+using win32::FormWindow;
+using win32::Win32Platform;
+
+struct MouseMessages {
+    UINT down, up, doubleClick;
+    WPARAM held; // the MK_ flag, or the X button in the high word
+};
+
+MouseMessages messagesFor(int button) {
+    switch (button) {
+    case mouse::Left:
+        return {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, MK_LBUTTON};
+    case mouse::Right:
+        return {WM_RBUTTONDOWN, WM_RBUTTONUP, WM_RBUTTONDBLCLK, MK_RBUTTON};
+    case mouse::Middle:
+        return {WM_MBUTTONDOWN, WM_MBUTTONUP, WM_MBUTTONDBLCLK, MK_MBUTTON};
+    default: // 8 and 16: the X buttons
+        return {WM_XBUTTONDOWN, WM_XBUTTONUP, WM_XBUTTONDBLCLK,
+                static_cast<WPARAM>(button == 8 ? XBUTTON1 : XBUTTON2) << 16};
+    }
+}
+
+WPARAM keyFlags(int buttons, int shift) {
+    WPARAM w = 0;
+    if (buttons & mouse::Left) w |= MK_LBUTTON;
+    if (buttons & mouse::Right) w |= MK_RBUTTON;
+    if (buttons & mouse::Middle) w |= MK_MBUTTON;
+    if (shift & keys::Shift) w |= MK_SHIFT;
+    if (shift & keys::Ctrl) w |= MK_CONTROL;
+    return w;
+}
+
+// Alt is not in a mouse message: the window reads it from the keyboard state.
+class AltHeld {
+public:
+    explicit AltHeld(bool held)
+        : held_(held) {
+        if (!held_) return;
+        GetKeyboardState(saved_);
+        BYTE state[256];
+        std::copy(std::begin(saved_), std::end(saved_), state);
+        state[VK_MENU] |= 0x80;
+        SetKeyboardState(state);
+    }
+    ~AltHeld() {
+        if (held_) SetKeyboardState(saved_);
+    }
+    AltHeld(const AltHeld&) = delete;
+    AltHeld& operator=(const AltHeld&) = delete;
+
+private:
+    bool held_;
+    BYTE saved_[256]{};
+};
+
+UINT virtualKey(Key key) {
+    switch (key) {
+    case Key::Enter:
+        return VK_RETURN;
+    case Key::Space:
+        return VK_SPACE;
+    case Key::Escape:
+        return VK_ESCAPE;
+    }
+    return 0;
+}
+
+// Copies what a DC shows into top-down RGB rows.
+Image capture(HDC source, int width, int height) {
+    Image out{width, height, {}};
+    if (width <= 0 || height <= 0) return out;
+    const win32::MemoryDc memory(CreateCompatibleDC(source));
+    const win32::Bitmap bitmap(CreateCompatibleBitmap(source, width, height));
+    {
+        const win32::Selected selected(memory.get(), bitmap.get());
+        BitBlt(memory.get(), 0, 0, width, height, source, 0, 0, SRCCOPY);
+    }
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    std::vector<RGBQUAD> pixels(static_cast<std::size_t>(width * height));
+    GetDIBits(memory.get(), bitmap.get(), 0, static_cast<UINT>(height), pixels.data(), &info,
+              DIB_RGB_COLORS);
+    out.pixels.reserve(pixels.size());
+    for (const RGBQUAD& p : pixels)
+        out.pixels.push_back({p.rgbRed, p.rgbGreen, p.rgbBlue});
+    return out;
+}
+
+Image grabWindow(HWND hwnd) {
+    RedrawWindow(hwnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    RECT r{};
+    GetClientRect(hwnd, &r);
+    const win32::WindowDc dc(hwnd);
+    return capture(dc.get(), r.right, r.bottom);
+}
+
+std::wstring windowText(HWND hwnd) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(hwnd, text.data(), int(text.size()))));
+    return text;
+}
+
+std::string withoutCarriageReturns(std::string s) {
+    std::erase(s, '\r');
+    return s;
+}
+
+bool isClass(HWND hwnd, const wchar_t* name) {
+    wchar_t buffer[32]{};
+    GetClassNameW(hwnd, buffer, 32);
+    return lstrcmpiW(buffer, name) == 0;
+}
+
+BOOL CALLBACK findMessageBox(HWND hwnd, LPARAM out) {
+    if (!IsWindowVisible(hwnd) || !isClass(hwnd, L"#32770")) return TRUE;
+    *reinterpret_cast<HWND*>(out) = hwnd;
+    return FALSE;
+}
+
+// The message box this thread shows, if any.
+HWND openMessageBox() {
+    HWND found = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), findMessageBox, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+std::vector<HWND> visibleChildren(HWND parent) {
+    std::vector<HWND> children;
+    for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+        if (IsWindowVisible(c)) children.push_back(c);
+    return children;
+}
+
+class Win32Driver final : public Driver {
+public:
+    explicit Win32Driver(Win32Platform& platform)
+        : platform_(platform) {}
+    ~Win32Driver() override { stopPolling(); }
+    Win32Driver(const Win32Driver&) = delete;
+    Win32Driver& operator=(const Win32Driver&) = delete;
+
+    void press(Form& form, int button, int shift, PointPx at) override {
+        const MouseMessages m = messagesFor(button);
+        held_ |= button;
+        sendMouse(form, m.down, keyFlags(held_, shift) | xButton(m), shift, at);
+    }
+    void release(Form& form, int button, int shift, PointPx at) override {
+        const MouseMessages m = messagesFor(button);
+        held_ &= ~button;
+        sendMouse(form, m.up, keyFlags(held_, shift) | xButton(m), shift, at);
+    }
+    void move(Form& form, int buttons, PointPx at) override {
+        sendMouse(form, WM_MOUSEMOVE, keyFlags(buttons, 0), 0, at);
+    }
+    void doubleClick(Form& form, int button, PointPx at) override {
+        const MouseMessages m = messagesFor(button);
+        const WPARAM held = keyFlags(button, 0) | xButton(m);
+        sendMouse(form, m.down, held, 0, at);
+        sendMouse(form, m.up, xButton(m), 0, at);
+        sendMouse(form, m.doubleClick, held, 0, at);
+        sendMouse(form, m.up, xButton(m), 0, at);
+    }
+    void clickControl(Form& form, std::string_view name) override {
+        SendMessageW(child(form, name), BM_CLICK, 0, 0);
+        processEvents();
+    }
+    void key(Form& form, Key key) override {
+        FormWindow* w = shown(form);
+        HWND target = w->focusChild() ? w->focusChild() : w->hwnd();
+        const UINT vk = virtualKey(key);
+        const UINT scan = MapVirtualKeyW(vk, MAPVK_VK_TO_VSC);
+        // Posted, so the loop's keyboard navigation sees them as it sees typed keys.
+        PostMessageW(target, WM_KEYDOWN, vk, static_cast<LPARAM>(1 | scan << 16));
+        processEvents();
+        PostMessageW(target, WM_KEYUP, vk, static_cast<LPARAM>(1 | scan << 16 | 3u << 30));
+        processEvents();
+    }
+    std::string focusedControl(Form& form) override {
+        FormWindow* w = shown(form);
+        const Control* c = w->controlOf(w->focusChild());
+        return c ? c->name() : std::string();
+    }
+    void closeWindow(Form& form) override {
+        SendMessageW(shown(form)->hwnd(), WM_CLOSE, 0, 0);
+        processEvents();
+    }
+    bool inTaskbar(Form& form) override {
+        HWND h = shown(form)->hwnd();
+        const auto ex = GetWindowLongW(h, GWL_EXSTYLE);
+        if (ex & WS_EX_TOOLWINDOW) return false;
+        return (ex & WS_EX_APPWINDOW) || !GetWindow(h, GW_OWNER);
+    }
+    bool framed(Form& form) override {
+        const auto style = GetWindowLongW(shown(form)->hwnd(), GWL_STYLE);
+        return (style & (WS_BORDER | WS_DLGFRAME | WS_THICKFRAME)) != 0;
+    }
+    SizePx clientSize(Form& form) override {
+        RECT r{};
+        GetClientRect(shown(form)->hwnd(), &r);
+        return {r.right, r.bottom};
+    }
+    Image grab(Form& form) override { return grabWindow(shown(form)->hwnd()); }
+    Rgb controlBackground(Form& form, std::string_view name) override {
+        const Image img = grabWindow(child(form, name));
+        return img.at(img.width - 2, img.height - 2); // clear of the box and its caption
+    }
+    void processEvents() override { platform_.processPending(); }
+
+    void answerNextMessageBox(Key key, std::function<void()> meanwhile) override {
+        // Looks for the box on a short timer, since it opens only once the click arrives; the
+        // box's own modal loop runs the timer.
+        stopPolling();
+        answerKey_ = key;
+        meanwhile_ = std::move(meanwhile);
+        seen_ = {};
+        poll_ = platform_.nativeTimerService().start(5, [this] { answer(); });
+    }
+    MessageBoxSeen lastMessageBox() const override { return seen_; }
+
+private:
+    void answer() {
+        HWND box = openMessageBox();
+        if (!box) return;
+        stopPolling();
+        seen_.title = win32::narrow(windowText(box));
+        seen_.text = withoutCarriageReturns(win32::narrow(windowText(GetDlgItem(box, 0xFFFF))));
+        std::vector<HWND> buttons;
+        const auto information = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_INFORMATION));
+        for (HWND c : visibleChildren(box)) {
+            if (isClass(c, L"Button")) buttons.push_back(c);
+            if (isClass(c, L"Static") && (GetWindowLongW(c, GWL_STYLE) & SS_TYPEMASK) == SS_ICON &&
+                reinterpret_cast<HICON>(SendMessageW(c, STM_GETICON, 0, 0)) == information)
+                seen_.information = true;
+        }
+        std::sort(buttons.begin(), buttons.end(), [](HWND a, HWND b) {
+            RECT ra{}, rb{};
+            GetWindowRect(a, &ra);
+            GetWindowRect(b, &rb);
+            return ra.left < rb.left;
+        });
+        for (HWND b : buttons) {
+            std::string text = win32::narrow(windowText(b));
+            std::erase(text, '&');
+            seen_.buttons.push_back(text);
+        }
+        if (meanwhile_) std::exchange(meanwhile_, nullptr)();
+        // The box's loop takes the key as it takes a typed one.
+        HWND focus = GetFocus();
+        HWND target = focus && IsChild(box, focus) ? focus : box;
+        const UINT vk = virtualKey(answerKey_);
+        PostMessageW(target, WM_KEYDOWN, vk, 1);
+        PostMessageW(target, WM_KEYUP, vk, static_cast<LPARAM>(1 | 3u << 30));
+    }
+    void stopPolling() {
+        if (poll_) platform_.nativeTimerService().stop(poll_);
+        poll_ = 0;
+    }
+    void sendMouse(Form& form, UINT msg, WPARAM wParam, int shift, PointPx at) {
+        // Input for a form that is not loaded has no window to go to.
+        if (!form.loaded() || !form.native()) return;
+        const AltHeld alt((shift & keys::Alt) != 0);
+        SendMessageW(shown(form)->hwnd(), msg, wParam, MAKELPARAM(at.x, at.y));
+        processEvents();
+    }
+    static WPARAM xButton(const MouseMessages& m) { return m.held >> 16 ? m.held : 0; }
+    static FormWindow* shown(Form& form) {
+        if (!form.native()) throw std::logic_error("the form has no window");
+        return static_cast<FormWindow*>(form.native()->handle());
+    }
+    static HWND child(Form& form, std::string_view name) {
+        HWND h = shown(form)->child(form.control<Control>(name));
+        if (!h) throw std::logic_error("no native child " + std::string(name));
+        return h;
+    }
+
+    Win32Platform& platform_;
+    int held_ = 0;
+    int poll_ = 0;
+    Key answerKey_ = Key::Escape;
+    std::function<void()> meanwhile_;
+    MessageBoxSeen seen_;
+};
+
+} // namespace
+
+std::unique_ptr<Driver> makeDriver(Platform& platform) {
+    return std::make_unique<Win32Driver>(dynamic_cast<Win32Platform&>(platform));
+}
+
+} // namespace tk::testing

@@ -1,0 +1,109 @@
+// Input a player seldom sends, each with a defined outcome.
+#include "Fixture.hpp"
+
+#include <cstdlib>
+
+namespace gridlark::testing {
+namespace {
+
+using tk::testing::Key;
+
+class OddInputTest : public AppTest {
+protected:
+    void SetUp() override {
+        AppTest::SetUp();
+        plat.seams.screenSize = tk::SizePx{1280, 1024};
+        start();
+        main().setLeft(600 * 15);
+        main().setTop(400 * 15);
+    }
+    tk::PointPx at() { return {main().left() / 15, main().top() / 15}; }
+};
+
+TEST_F(OddInputTest, AReleaseWithoutAPressStillSnaps) {
+    main().setLeft(20 * 15);
+    main().mouseUp(tk::mouse::Left, 0, 100, 178); // as a backend delivers it
+    EXPECT_EQ(at().x, 0);
+    EXPECT_FALSE(main().IsDragging);
+    driver->release(main(), tk::mouse::Middle, 0, {100, 178}); // the window system may drop it
+    EXPECT_EQ(board(), ".........");
+}
+
+TEST_F(OddInputTest, ADoubleClickDuringADragMinimisesAndTheReleaseEndsTheDrag) {
+    driver->press(main(), tk::mouse::Left, 0, {100, 178});
+    driver->move(main(), tk::mouse::Left, {80, 178});
+    EXPECT_EQ(at(), (tk::PointPx{580, 400}));
+    driver->doubleClick(main(), tk::mouse::Left, {80, 178});
+    EXPECT_EQ(main().windowState(), tk::state::Minimized);
+    EXPECT_FALSE(main().IsDragging);
+    main().setWindowState(tk::state::Normal);
+    EXPECT_EQ(at(), (tk::PointPx{580, 400}));
+}
+
+TEST_F(OddInputTest, OtherButtonsAndEveryModifierMaskChangeNothing) {
+    const tk::PointPx places[] = {cellCentre(0), cellCentre(8), {100, 178}, {140, 196}};
+    for (int button : {tk::mouse::Middle, 8, 16})
+        for (int shift = 0; shift < 8; ++shift)
+            for (tk::PointPx p : places) {
+                driver->press(main(), button, shift, p);
+                driver->move(main(), button, {p.x + 30, p.y + 10});
+                driver->release(main(), button, shift, {p.x + 30, p.y + 10});
+            }
+    EXPECT_EQ(board(), ".........");
+    EXPECT_EQ(at(), (tk::PointPx{600, 400}));
+    EXPECT_TRUE(prompts.empty());
+    EXPECT_TRUE(windows.shellCalls.empty());
+    for (int shift = 0; shift < 8; ++shift) {
+        setBoard(".........");
+        driver->click(main(), tk::mouse::Left, cellCentre(4), shift);
+        EXPECT_EQ(board(), "....X....") << shift;
+        main().Turn().setCaption("X");
+    }
+}
+
+TEST_F(OddInputTest, ClicksWhileTheQuitPromptIsOpenGoNowhere) {
+    plat.seams.messageBox = nullptr;
+    driver->answerNextMessageBox(Key::Escape, [this] {
+        clickCell(4);
+        driver->click(main(), tk::mouse::Right, {100, 178});
+        driver->clickControl(main(), "Reset");
+        driver->click(main(), tk::mouse::Left, {140, 196}); // the link
+    });
+    driver->click(main(), tk::mouse::Right, {100, 178});
+    EXPECT_EQ(driver->lastMessageBox().title, "Attention");
+    EXPECT_EQ(board(), ".........");
+    EXPECT_EQ(random.draws, 1); // no reset
+    EXPECT_TRUE(windows.shellCalls.empty());
+    EXPECT_TRUE(main().loaded());
+    clickCell(4); // and the game goes on
+    EXPECT_EQ(board(), "....X....");
+}
+
+TEST_F(OddInputTest, OnAScreenSmallerThanTheWindowItHangsOffTheTopLeft) {
+    plat.seams.screenSize = tk::SizePx{100, 100}; // 1500 twips
+    driver->click(main(), tk::mouse::Left, {100, 178});
+    EXPECT_EQ(main().left(), 1500 - 2820);
+    EXPECT_EQ(main().top(), (1500 - 400 - 3600) / 15 * 15 - 15); // -2500 twips: -167 pixels
+    clickCell(4);
+    EXPECT_EQ(board(), "....X....");
+}
+
+TEST_F(OddInputTest, ALinkPressWithNoBrowserToStartDoesNothingVisible) {
+    plat.seams.windowsApi = nullptr; // the stand-in, to the desktop's opener
+    const char* path = std::getenv("PATH");
+    const std::string saved = path ? path : "";
+    setenv("PATH", "/nonexistent", 1);
+    unsetenv("BROWSER");
+    unsetenv("DEFAULT_BROWSER");
+    driver->click(main(), tk::mouse::Left, {140, 196});
+    settle();
+    setenv("PATH", saved.c_str(), 1);
+    EXPECT_TRUE(main().loaded());
+    EXPECT_TRUE(prompts.empty());
+    EXPECT_FALSE(app->noticeLoaded());
+    clickCell(4);
+    EXPECT_EQ(board(), "....X....");
+}
+
+} // namespace
+} // namespace gridlark::testing
