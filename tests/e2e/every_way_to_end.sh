@@ -9,9 +9,13 @@ wm_close() {
   xdotool windowactivate --sync "$1" 2>/dev/null || true
   xdotool key --clearmodifiers alt+F4
 }
+# No game process of this display is left (other tests may run the game beside this one).
 no_process_left() {
   sleep 0.2
-  pgrep -f "^$GRIDLARK\$" >/dev/null && fail "a process was left behind"
+  for p in $(pgrep -f "^$GRIDLARK\$" || true); do
+    tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qx "DISPLAY=$DISPLAY" &&
+      fail "a process was left behind"
+  done
   return 0
 }
 tick_cpu() {
