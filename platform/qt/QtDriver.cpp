@@ -139,6 +139,13 @@ public:
         return {s.width(), s.height()};
     }
     Image grab(Form& form) override { return toImage(shown(form)->grab().toImage()); }
+    Image grabAt(Form& form, int ratio) override {
+        QWidget* w = shown(form);
+        QPixmap pixmap(w->size() * ratio);
+        pixmap.setDevicePixelRatio(ratio);
+        w->render(&pixmap);
+        return toImage(pixmap.toImage());
+    }
     Rgb controlBackground(Form& form, std::string_view name) override {
         QWidget* child = shown(form)->child(form.control<Control>(name));
         const Image img = toImage(child->grab().toImage());

@@ -48,7 +48,7 @@ public:
         p_.fillRect(QRectF(0, 0, d->width(), d->height()), qcolour(colour));
     }
     void drawPicture(std::string_view resource) override {
-        p_.drawPixmap(0, 0, platform_.picture(resource));
+        p_.drawPixmap(0, 0, platform_.picture(resource, p_.device()->devicePixelRatioF()));
     }
     void drawText(const RectPx& box, std::string_view text, const Font& font, Rgb colour,
                   Align align) override {
@@ -169,10 +169,22 @@ SizePx QtPlatform::measureText(const Font& font, std::string_view text) {
     return {metrics.horizontalAdvance(qstring(text)), metrics.height()};
 }
 
-const QPixmap& QtPlatform::picture(std::string_view resource) {
+const QPixmap& QtPlatform::picture(std::string_view resource, qreal ratio) {
+    // On a dense screen, the artwork drawn at twice the size, where there is one.
+    const bool dense = ratio > 1.5;
     const QString name = qstring(resource);
-    auto it = pictures_.find(name);
-    if (it == pictures_.end()) it = pictures_.insert(name, QPixmap(":/gridlark/" + name));
+    const QString key = dense ? name + "@2x" : name;
+    auto it = pictures_.find(key);
+    if (it == pictures_.end()) {
+        QPixmap pixmap;
+        if (dense) {
+            const int dot = name.lastIndexOf('.');
+            pixmap.load(":/gridlark/" + name.left(dot) + "@2x" + name.mid(dot));
+            pixmap.setDevicePixelRatio(2);
+        }
+        if (pixmap.isNull()) pixmap.load(":/gridlark/" + name);
+        it = pictures_.insert(key, pixmap);
+    }
     return *it;
 }
 

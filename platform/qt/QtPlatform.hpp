@@ -38,7 +38,7 @@ public:
     bool openAddress(std::string_view address) override;
 
     QFont qfont(const Font& font) const;
-    const QPixmap& picture(std::string_view resource);
+    const QPixmap& picture(std::string_view resource, qreal ratio);
 
 protected:
     int nativeMessageBox(std::string_view prompt, int style, std::string_view title) override;

@@ -43,8 +43,10 @@ public:
     virtual bool inTaskbar(Form& form) = 0;
     virtual bool framed(Form& form) = 0;
     virtual SizePx clientSize(Form& form) = 0;
-    // The window as the window system painted it, child controls included.
+    // The window as the window system painted it, child controls included, in device pixels.
     virtual Image grab(Form& form) = 0;
+    // The window painted for a screen of the given device pixel ratio.
+    virtual Image grabAt(Form& form, int ratio) = 0;
     // The background colour a native child control paints.
     virtual Rgb controlBackground(Form& form, std::string_view name) = 0;
     virtual void processEvents() = 0;

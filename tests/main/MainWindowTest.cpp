@@ -99,7 +99,7 @@ TEST_F(MainWindowTest, ControlsStandWhereTheLayoutPutsThem) {
 
 TEST_F(MainWindowTest, PaintsThePictureTheFrameAndStrikeThroughLinesOverTheMarks) {
     start();
-    const auto plain = driver->grab(main());
+    const auto plain = driver->grabAt(main(), 1);
     ASSERT_EQ(plain.width, 188);
     ASSERT_EQ(plain.height, 240);
     EXPECT_LT(plain.at(65, 100).r + plain.at(65, 100).g, 20); // a grid stroke of the picture
@@ -111,7 +111,7 @@ TEST_F(MainWindowTest, PaintsThePictureTheFrameAndStrikeThroughLinesOverTheMarks
 
     // A mark is white over the picture; a visible line lies over the marks it crosses.
     setBoard("XXX......");
-    const auto marked = driver->grab(main());
+    const auto marked = driver->grabAt(main(), 1);
     const auto whiteIn = [](const tk::testing::Image& img, int x0, int y0) {
         int n = 0;
         for (int y = y0; y < y0 + 40; ++y)
@@ -122,7 +122,7 @@ TEST_F(MainWindowTest, PaintsThePictureTheFrameAndStrikeThroughLinesOverTheMarks
     EXPECT_GT(whiteIn(marked, 17, 16), 40);
     EXPECT_EQ(whiteIn(plain, 17, 16), 0);
     main().Line2(0).setVisible(true);
-    const auto struck = driver->grab(main());
+    const auto struck = driver->grabAt(main(), 1);
     int red = 0;
     for (int x = 17; x < 58; ++x)
         red += struck.at(x, 38) == kRed;
