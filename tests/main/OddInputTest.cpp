@@ -107,3 +107,21 @@ TEST_F(OddInputTest, ALinkPressWithNoBrowserToStartDoesNothingVisible) {
 
 } // namespace
 } // namespace gridlark::testing
+
+namespace gridlark::testing {
+namespace {
+
+// Run with two virtual screens (see tests/CMakeLists.txt). The screen is the primary one, so a
+// window released on the second screen comes back flush with the primary's right edge.
+TEST_F(OddInputTest, WithTwoScreensTheWindowSnapsToThePrimaryOne) {
+    if (!std::getenv("GRIDLARK_TWO_SCREENS")) GTEST_SKIP() << "one screen";
+    plat.seams.screenSize.reset();
+    EXPECT_EQ(plat.screenSize(), (tk::SizePx{1280, 1024}));
+    main().setLeft(1500 * 15);
+    main().setTop(100 * 15);
+    driver->click(main(), tk::mouse::Left, {100, 178});
+    EXPECT_EQ(at(), (tk::PointPx{1092, 100}));
+}
+
+} // namespace
+} // namespace gridlark::testing
