@@ -277,8 +277,12 @@ void Form::nativeClick(const Control& control) {
 
 void Form::nativeToggle(const Control& control) {
     if (!loaded_) return;
-    auto& box = const_cast<CheckBox&>(dynamic_cast<const CheckBox&>(control));
-    box.setValue(box.value() == 1 ? 0 : 1);
+    for (const auto& c : controls_) {
+        if (c.get() != &control) continue;
+        auto& box = dynamic_cast<CheckBox&>(*c);
+        box.setValue(box.value() == 1 ? 0 : 1);
+        return;
+    }
 }
 
 void Form::closeRequested() {
