@@ -1,0 +1,55 @@
+# What `cmake --install` lays out: on Windows the program beside its read-me, ready to zip;
+# elsewhere the program with its desktop entry, icons and AppStream metadata.
+include(GNUInstallDirs)
+
+# One id names the desktop entry, the icon and the metadata; software centres match them by it.
+set(GRIDLARK_APP_ID example.fernwick.Gridlark)
+set(gridlark_packaging ${PROJECT_SOURCE_DIR}/packaging)
+
+if(WIN32)
+  install(TARGETS gridlark RUNTIME DESTINATION .)
+  # Notepad before Windows 10 shows a text without CR as one long line.
+  configure_file(${gridlark_packaging}/README-Windows.txt ${PROJECT_BINARY_DIR}/packaging/README.txt
+    @ONLY NEWLINE_STYLE CRLF)
+  install(FILES ${PROJECT_BINARY_DIR}/packaging/README.txt DESTINATION .)
+else()
+  install(TARGETS gridlark RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(FILES ${gridlark_packaging}/${GRIDLARK_APP_ID}.desktop
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+  install(FILES ${gridlark_packaging}/${GRIDLARK_APP_ID}.metainfo.xml
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+  foreach(size 16 32 48 256)
+    install(FILES ${PROJECT_SOURCE_DIR}/resources/icons/gridlark-${size}.png
+      DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
+      RENAME ${GRIDLARK_APP_ID}.png)
+  endforeach()
+
+  # CMake 3.25 makes the folders of an install under the umask, whatever
+  # CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS says, so a package built under umask 077 would
+  # carry folders nobody else can read. Staged installs (DESTDIR, as CPack does) get 755 along
+  # every path they hold; a direct install keeps the installer's umask and existing folders.
+  set(gridlark_dirs ${CMAKE_INSTALL_BINDIR} ${CMAKE_INSTALL_DATADIR}/applications
+    ${CMAKE_INSTALL_DATADIR}/metainfo)
+  foreach(size 16 32 48 256)
+    list(APPEND gridlark_dirs ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
+  endforeach()
+  install(CODE "set(gridlark_dirs [[${gridlark_dirs}]])")
+  install(CODE [[
+    if(NOT "$ENV{DESTDIR}" STREQUAL "")
+      foreach(dir IN LISTS gridlark_dirs)
+        if(NOT IS_ABSOLUTE "${dir}")
+          set(dir "${CMAKE_INSTALL_PREFIX}/${dir}")
+        endif()
+        string(REPLACE "/" ";" parts "${dir}")
+        set(path "$ENV{DESTDIR}")
+        foreach(part IN LISTS parts)
+          if(NOT part STREQUAL "")
+            string(APPEND path "/${part}")
+            file(CHMOD "${path}" PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
+              GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+          endif()
+        endforeach()
+      endforeach()
+    endif()
+  ]])
+endif()
