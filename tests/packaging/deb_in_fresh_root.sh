@@ -3,11 +3,13 @@
 # Debian 12 root, checks what apt pulled in, validates what it installed and starts the game
 # there under Xvfb until its window shows. Run as root.
 # Usage: tests/packaging/deb_in_fresh_root.sh [BUILD_DIR]   (default: build-package)
+#   RECOMMENDS=no installs with --no-install-recommends: the game must work with that too.
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/common.sh"
 src=$(cd "$here/../.." && pwd)
 build=$(realpath -m "${1:-$src/build-package}")
 suite=bookworm
+recommends=${RECOMMENDS:-yes}
 export LC_ALL=C
 [ "$(id -u)" -eq 0 ] || fail "needs root: debootstrap, chroot and mounts"
 
@@ -15,7 +17,7 @@ step() { echo "== $*"; }
 
 # --- Tools on this machine --------------------------------------------------------------------
 tools=(cmake ninja-build g++ qt6-base-dev dpkg-dev debootstrap xvfb xdotool x11-utils
-  desktop-file-utils appstream)
+  desktop-file-utils appstream imagemagick)
 missing=()
 for p in "${tools[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
@@ -126,27 +128,33 @@ in_root() {
   chroot "$run" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root LANG=C.UTF-8 \
     DEBIAN_FRONTEND=noninteractive "$@"
 }
-installed() { in_root dpkg-query -W -f='${db:Status-Abbrev} ${Package}\n' | awk '$1 == "ii" { print $2 }' | sort; }
+versions() { in_root dpkg-query -W -f='${db:Status-Abbrev} ${Package} ${Version}\n' | awk '$1 == "ii" { print $2, $3 }' | sort; }
 
 # --- apt install --------------------------------------------------------------------------------
-step "apt-get install ./$(basename "$deb") in the fresh root"
+step "apt-get install $([ "$recommends" = yes ] || echo "--no-install-recommends ")./$(basename "$deb") in the fresh root"
 in_root apt-get update -q >/dev/null
 cp "$deb" "$run/tmp/"
-before=$(installed)
+before=$(versions)
+# Packages apt would add without the recommended ones (an "Inst" of an installed one upgrades it).
 minimal=$(in_root sh -c 'cd /tmp && apt-get install -s --no-install-recommends ./gridlark_*.deb' |
-  awk '$1 == "Inst" { print $2 }' | sort)
-in_root sh -c 'cd /tmp && apt-get install -y -q ./gridlark_*.deb' >"$roots/apt-install.log" 2>&1 ||
+  awk '$1 == "Inst" { print $2 }' | sort | comm -23 - <(cut -d' ' -f1 <<<"$before"))
+apt_opts=""
+[ "$recommends" = yes ] || apt_opts=--no-install-recommends
+in_root sh -c "cd /tmp && apt-get install -y -q $apt_opts ./gridlark_*.deb" >"$roots/apt-install.log" 2>&1 ||
   { tail -30 "$roots/apt-install.log" >&2; fail "apt-get install failed (log: $roots/apt-install.log)"; }
-pulled=$(comm -13 <(echo "$before") <(installed))
+after=$(versions)
+pulled=$(comm -13 <(cut -d' ' -f1 <<<"$before") <(cut -d' ' -f1 <<<"$after"))
+upgraded=$(join <(echo "$before") <(echo "$after") | awk '$2 != $3 { print $1, $2, "->", $3 }')
 
 size=$(in_root dpkg-query -W -f='${Package} ${Installed-Size}\n' $pulled |
   awk '{ s += $2 } END { printf "%.0f", s / 1024 }')
 echo "apt pulled in $(wc -l <<<"$pulled") packages, $size MiB installed" \
   "($(wc -l <<<"$minimal") without recommended packages):"
-columns() { xargs | fold -s -w 96 | sed 's/^/  /'; }
+columns() { local l; l=$(xargs); [ -n "$l" ] || l="(none)"; fold -s -w 96 <<<"$l" | sed 's/^/  /'; }
 comm -12 <(echo "$pulled") <(echo "$minimal") | columns
 echo "of them only because recommended:"
 comm -23 <(echo "$pulled") <(echo "$minimal") | columns
+[ -z "$upgraded" ] || { echo "upgraded from the fresh root's versions:"; sed 's/^/  /' <<<"$upgraded"; }
 
 for p in gridlark libqt6widgets6 libqt6gui6 libqt6core6; do
   grep -qx "$p" <<<"$pulled" || fail "$p was not installed"
@@ -196,9 +204,14 @@ class=$(xprop -id "$win" WM_CLASS | sed 's/^[^=]*= //')
 echo "window $win \"$(xdotool getwindowname "$win")\": $ww x $wh at $wx,$wy, WM_CLASS $class, pid $owner"
 [ "$owner" = "$game" ] || fail "the window belongs to pid $owner, not to the game ($game)"
 [ "$ww $wh" = "188 240" ] || fail "window is $ww x $wh, not 188 x 240"
-if command -v import >/dev/null; then
-  import -window root -crop "${ww}x$wh+$wx+$wy" "$roots/window.png" && echo "screenshot: $roots/window.png"
-fi
+# The board's grid is in the JPEG background: it shows only if the JPEG image plugin came along.
+sleep 0.3
+import -window root -crop "${ww}x$wh+$wx+$wy" +repage "$roots/window.png"
+convert "$roots/window.png" -crop 188x180+0+0 +repage "$roots/board.png"
+convert "$src/resources/background.jpg" -crop 188x180+0+0 +repage "$roots/board-expected.png"
+differ=$(compare -metric AE -fuzz 10% "$roots/board.png" "$roots/board-expected.png" null: 2>&1 || true)
+echo "screenshot: $roots/window.png; $differ of 33840 board pixels differ from background.jpg"
+[ "$differ" -lt 340 ] 2>/dev/null || fail "the board does not show the background picture ($differ)"
 
 kill "$game"
 for _ in $(seq 50); do kill -0 "$game" 2>/dev/null || break; sleep 0.1; done
