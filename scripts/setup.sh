@@ -5,7 +5,8 @@ set -euo pipefail
 what=${1:-test}
 packages=(cmake ninja-build g++ qt6-base-dev fonts-dejavu-core)
 if [ "$what" != run ]; then
-  packages+=(googletest libgtest-dev libqt6test6 xvfb xdotool x11-utils imagemagick openbox procps)
+  packages+=(googletest libgtest-dev libqt6test6 xvfb xdotool x11-utils imagemagick openbox procps
+    desktop-file-utils appstream dpkg-dev)
 fi
 if [ "$what" = windows ]; then
   packages+=(g++-mingw-w64-i686 mingw-w64-tools binutils-mingw-w64-i686 icoutils wine wine32:i386)
