@@ -408,6 +408,8 @@ void FormWindow::closeEvent(QCloseEvent* event) {
 } // namespace tk::qt
 
 int tk::run(int argc, char** argv, const std::function<int(Platform&)>& body) {
+    // The forms place and move their own windows, which Wayland does not let a client do.
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb;wayland");
     QApplication app(argc, argv);
     tk::qt::QtPlatform platform;
     return body(platform);
