@@ -77,16 +77,9 @@ UINT virtualKey(Key key) {
     return 0;
 }
 
-// Copies what a DC shows into top-down RGB rows.
-Image capture(HDC source, int width, int height) {
+// A bitmap (selected nowhere) as top-down RGB rows.
+Image pixelsOf(HBITMAP bitmap, int width, int height) {
     Image out{width, height, {}};
-    if (width <= 0 || height <= 0) return out;
-    const win32::MemoryDc memory(CreateCompatibleDC(source));
-    const win32::Bitmap bitmap(CreateCompatibleBitmap(source, width, height));
-    {
-        const win32::Selected selected(memory.get(), bitmap.get());
-        BitBlt(memory.get(), 0, 0, width, height, source, 0, 0, SRCCOPY);
-    }
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
     info.bmiHeader.biWidth = width;
@@ -95,12 +88,32 @@ Image capture(HDC source, int width, int height) {
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     std::vector<RGBQUAD> pixels(static_cast<std::size_t>(width * height));
-    GetDIBits(memory.get(), bitmap.get(), 0, static_cast<UINT>(height), pixels.data(), &info,
+    const win32::WindowDc screen(nullptr);
+    GetDIBits(screen.get(), bitmap, 0, static_cast<UINT>(height), pixels.data(), &info,
               DIB_RGB_COLORS);
     out.pixels.reserve(pixels.size());
     for (const RGBQUAD& p : pixels)
         out.pixels.push_back({p.rgbRed, p.rgbGreen, p.rgbBlue});
     return out;
+}
+
+// Paints into a fresh bitmap of the screen's format and reads it back.
+template <class Paint> Image paintedImage(int width, int height, Paint paint) {
+    if (width <= 0 || height <= 0) return {width, height, {}};
+    const win32::WindowDc screen(nullptr);
+    const win32::MemoryDc memory(CreateCompatibleDC(screen.get()));
+    const win32::Bitmap bitmap(CreateCompatibleBitmap(screen.get(), width, height));
+    {
+        const win32::Selected selected(memory.get(), bitmap.get());
+        paint(memory.get());
+    }
+    return pixelsOf(bitmap.get(), width, height);
+}
+
+Image capture(HDC source, int width, int height) {
+    return paintedImage(width, height, [&](HDC target) {
+        BitBlt(target, 0, 0, width, height, source, 0, 0, SRCCOPY);
+    });
 }
 
 Image grabWindow(HWND hwnd) {
@@ -178,7 +191,9 @@ public:
         sendMouse(form, m.up, xButton(m), 0, at);
     }
     void clickControl(Form& form, std::string_view name) override {
-        SendMessageW(child(form, name), BM_CLICK, 0, 0);
+        HWND c = child(form, name);
+        if (!IsWindowEnabled(shown(form)->hwnd()) || !IsWindowEnabled(c)) return;
+        SendMessageW(c, BM_CLICK, 0, 0);
         processEvents();
     }
     void key(Form& form, Key key) override {
@@ -217,6 +232,27 @@ public:
         return {r.right, r.bottom};
     }
     Image grab(Form& form) override { return grabWindow(shown(form)->hwnd()); }
+    Image grabAt(Form& form, int ratio) override {
+        FormWindow* w = shown(form);
+        HWND hwnd = w->hwnd();
+        RedrawWindow(hwnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        RECT client{};
+        GetClientRect(hwnd, &client);
+        return paintedImage(client.right * ratio, client.bottom * ratio, [&](HDC target) {
+            w->paintWindowless(target, ratio);
+            // Native children as the window system drew them, enlarged.
+            const win32::WindowDc window(hwnd);
+            SetStretchBltMode(target, COLORONCOLOR);
+            for (HWND c : visibleChildren(hwnd)) {
+                RECT r{};
+                GetWindowRect(c, &r);
+                MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&r), 2);
+                const int width = r.right - r.left, height = r.bottom - r.top;
+                StretchBlt(target, r.left * ratio, r.top * ratio, width * ratio, height * ratio,
+                           window.get(), r.left, r.top, width, height, SRCCOPY);
+            }
+        });
+    }
     Rgb controlBackground(Form& form, std::string_view name) override {
         const Image img = grabWindow(child(form, name));
         return img.at(img.width - 2, img.height - 2); // clear of the box and its caption
@@ -275,8 +311,16 @@ private:
     void sendMouse(Form& form, UINT msg, WPARAM wParam, int shift, PointPx at) {
         // Input for a form that is not loaded has no window to go to.
         if (!form.loaded() || !form.native()) return;
+        HWND hwnd = shown(form)->hwnd();
+        // A disabled window (under a modal box) gets no mouse input.
+        if (!IsWindowEnabled(hwnd)) return;
+        // The cursor goes there too: a window that moves under the cursor hears of it where the
+        // cursor really is.
+        POINT screen{at.x, at.y};
+        ClientToScreen(hwnd, &screen);
+        SetCursorPos(screen.x, screen.y);
         const AltHeld alt((shift & keys::Alt) != 0);
-        SendMessageW(shown(form)->hwnd(), msg, wParam, MAKELPARAM(at.x, at.y));
+        SendMessageW(hwnd, msg, wParam, MAKELPARAM(at.x, at.y));
         processEvents();
     }
     static WPARAM xButton(const MouseMessages& m) { return m.held >> 16 ? m.held : 0; }

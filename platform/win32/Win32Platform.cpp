@@ -21,16 +21,13 @@ constexpr wchar_t kFormClass[] = L"GridlarkForm";
 constexpr wchar_t kTimerClass[] = L"GridlarkTimers";
 constexpr int kFirstChildId = 100; // clear of IDOK and IDCANCEL, which dialog keys send
 
-// Picture resources by the numbers the resource script gives them.
-constexpr std::array<std::pair<std::string_view, int>, 1> kPictureIds{{{"background.jpg", 101}}};
+// Picture resources by the numbers the resource script gives them; "@2x" marks the artwork
+// drawn at twice the size for dense screens.
+constexpr std::array<std::pair<std::string_view, int>, 2> kPictureIds{
+    {{"background.jpg", 101}, {"background@2x.jpg", 102}}};
 
 COLORREF colorref(Rgb c) {
     return RGB(c.r, c.g, c.b);
-}
-
-RECT pixelRect(const RectPx& r) {
-    return {std::lround(r.x), std::lround(r.y), std::lround(r.x + r.width),
-            std::lround(r.y + r.height)};
 }
 
 int pixels(int twips) {
@@ -42,58 +39,74 @@ void solid(HDC dc, const RECT& r, COLORREF colour) {
     FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
 }
 
+// Draws in logical pixels onto a DC of `ratio` device pixels each.
 class GdiCanvas final : public Canvas {
 public:
-    GdiCanvas(HDC dc, SIZE size, Win32Platform& platform)
+    GdiCanvas(HDC dc, SIZE logical, int ratio, Win32Platform& platform)
         : dc_(dc)
-        , size_(size)
+        , logical_(logical)
+        , ratio_(ratio)
         , platform_(platform) {}
 
-    void fill(Rgb colour) override { solid(dc_, {0, 0, size_.cx, size_.cy}, colorref(colour)); }
+    void fill(Rgb colour) override {
+        fillRect({0, 0, double(logical_.cx), double(logical_.cy)}, colour);
+    }
     void drawPicture(std::string_view resource) override {
-        const Picture* p = platform_.picture(resource);
+        const Picture* p = platform_.picture(resource, ratio_);
         if (!p) return;
         const MemoryDc source(CreateCompatibleDC(dc_));
         const Selected bitmap(source.get(), p->bitmap);
-        BitBlt(dc_, 0, 0, p->size.cx, p->size.cy, source.get(), 0, 0, SRCCOPY);
+        const int w = p->size.cx * ratio_ / p->scale, h = p->size.cy * ratio_ / p->scale;
+        if (w == p->size.cx && h == p->size.cy) {
+            BitBlt(dc_, 0, 0, w, h, source.get(), 0, 0, SRCCOPY);
+        } else {
+            SetStretchBltMode(dc_, HALFTONE);
+            StretchBlt(dc_, 0, 0, w, h, source.get(), 0, 0, p->size.cx, p->size.cy, SRCCOPY);
+        }
     }
     void drawText(const RectPx& box, std::string_view text, const Font& font, Rgb colour,
                   Align align) override {
         if (text.empty()) return;
-        const Selected selected(dc_, platform_.font(font));
+        const Selected selected(dc_, platform_.font(font, ratio_));
         SetTextColor(dc_, colorref(colour));
         SetBkMode(dc_, TRANSPARENT);
         UINT flags = DT_SINGLELINE | DT_NOCLIP | DT_TOP | DT_NOPREFIX;
-        flags |= align == Align::Center  ? DT_CENTER
-                 : align == Align::Right ? DT_RIGHT
-                                         : DT_LEFT;
-        RECT r = pixelRect(box);
+        flags |= align == Align::Center ? DT_CENTER : align == Align::Right ? DT_RIGHT : DT_LEFT;
+        RECT r = device(box);
         const std::wstring w = wide(text);
         DrawTextW(dc_, w.c_str(), static_cast<int>(w.size()), &r, flags);
     }
     void drawLine(double x1, double y1, double x2, double y2, Rgb colour, int width) override {
         const LOGBRUSH brush{BS_SOLID, colorref(colour), 0};
         const Pen pen(ExtCreatePen(PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_ROUND | PS_JOIN_ROUND,
-                                   static_cast<DWORD>(std::max(width, 1)), &brush, 0, nullptr));
+                                   static_cast<DWORD>(std::max(width, 1) * ratio_), &brush, 0,
+                                   nullptr));
         const Selected selected(dc_, pen.get());
-        MoveToEx(dc_, std::lround(x1), std::lround(y1), nullptr);
-        LineTo(dc_, std::lround(x2), std::lround(y2));
+        MoveToEx(dc_, device(x1), device(y1), nullptr);
+        LineTo(dc_, device(x2), device(y2));
     }
     void drawFrame(const RectPx& box, Rgb colour, int width) override {
-        const RECT r = pixelRect(box);
+        const RECT r = device(box);
         const COLORREF c = colorref(colour);
-        solid(dc_, {r.left, r.top, r.right, r.top + width}, c);
-        solid(dc_, {r.left, r.bottom - width, r.right, r.bottom}, c);
-        solid(dc_, {r.left, r.top + width, r.left + width, r.bottom - width}, c);
-        solid(dc_, {r.right - width, r.top + width, r.right, r.bottom - width}, c);
+        const int w = width * ratio_;
+        solid(dc_, {r.left, r.top, r.right, r.top + w}, c);
+        solid(dc_, {r.left, r.bottom - w, r.right, r.bottom}, c);
+        solid(dc_, {r.left, r.top + w, r.left + w, r.bottom - w}, c);
+        solid(dc_, {r.right - w, r.top + w, r.right, r.bottom - w}, c);
     }
     void fillRect(const RectPx& box, Rgb colour) override {
-        solid(dc_, pixelRect(box), colorref(colour));
+        solid(dc_, device(box), colorref(colour));
     }
 
 private:
+    LONG device(double v) const { return std::lround(v * ratio_); }
+    RECT device(const RectPx& r) const {
+        return {device(r.x), device(r.y), device(r.x + r.width), device(r.y + r.height)};
+    }
+
     HDC dc_;
-    SIZE size_;
+    SIZE logical_;
+    int ratio_;
     Win32Platform& platform_;
 };
 
@@ -274,9 +287,9 @@ void Win32Timers::stop(int id) {
 
 LRESULT CALLBACK Win32Timers::proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_NCCREATE)
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(
-                              reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+        SetWindowLongPtrW(
+            hwnd, GWLP_USERDATA,
+            reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
     auto* self = reinterpret_cast<Win32Timers*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (msg != WM_TIMER || !self) return DefWindowProcW(hwnd, msg, wParam, lParam);
     const auto it = self->ticks_.find(wParam);
@@ -314,8 +327,8 @@ FormWindow::FormWindow(Win32Platform& platform, Form& form)
     // No frame, so the client area is the whole window.
     const DWORD style = WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX;
     const DWORD exStyle = d.showInTaskbar ? WS_EX_APPWINDOW : WS_EX_TOOLWINDOW;
-    hwnd_.reset(CreateWindowExW(exStyle, platform.formClass(), wide(d.caption).c_str(), style, 0,
-                                0, pixels(d.width), pixels(d.height), nullptr, nullptr,
+    hwnd_.reset(CreateWindowExW(exStyle, platform.formClass(), wide(d.caption).c_str(), style, 0, 0,
+                                pixels(d.width), pixels(d.height), nullptr, nullptr,
                                 platform.instance(), this));
     if (d.blankIcon) {
         const auto icon = reinterpret_cast<LPARAM>(platform.blankIcon());
@@ -399,17 +412,16 @@ void FormWindow::sync(const Control& control) {
         SendMessageW(c.hwnd, BM_SETCHECK, box.value() == 1 ? BST_CHECKED : BST_UNCHECKED, 0);
     }
     SetWindowPos(c.hwnd, nullptr, pixels(control.left()), pixels(control.top()),
-                 pixels(control.width()), pixels(control.height()),
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+                 pixels(control.width()), pixels(control.height()), SWP_NOZORDER | SWP_NOACTIVATE);
     EnableWindow(c.hwnd, control.enabled());
     ShowWindow(c.hwnd, control.visible() ? SW_SHOWNA : SW_HIDE);
 }
 
 LRESULT CALLBACK FormWindow::proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_NCCREATE)
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(
-                              reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+        SetWindowLongPtrW(
+            hwnd, GWLP_USERDATA,
+            reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
     auto* self = reinterpret_cast<FormWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (!self) return DefWindowProcW(hwnd, msg, wParam, lParam);
     ++self->depth_;
@@ -448,7 +460,8 @@ LRESULT FormWindow::handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_XBUTTONDOWN:
     case WM_XBUTTONUP:
     case WM_XBUTTONDBLCLK:
-        return TRUE; // buttons the handlers do not know
+        mouse(msg, wParam, lParam);
+        return TRUE;
     case WM_COMMAND:
         if (HIWORD(wParam) == BN_CLICKED && lParam) command(reinterpret_cast<HWND>(lParam));
         return 0;
@@ -487,13 +500,22 @@ LRESULT FormWindow::handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 void FormWindow::mouse(UINT msg, WPARAM wParam, LPARAM lParam) {
-    const double x = GET_X_LPARAM(lParam);
-    const double y = GET_Y_LPARAM(lParam);
+    POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    const double x = at.x;
+    const double y = at.y;
     const int shift = shiftMask(wParam);
+    // The window moved, the mouse did not: Windows still reports a move, which is none.
+    ClientToScreen(hwnd_.get(), &at);
+    const bool still = lastCursor_ && lastCursor_->x == at.x && lastCursor_->y == at.y;
+    lastCursor_ = at;
     switch (msg) {
     case WM_MOUSEMOVE:
-        if (form_) form_->mouseMove(mouseButtons(wParam), shift, x, y);
+        if (form_ && !still) form_->mouseMove(mouseButtons(wParam), shift, x, y);
         break;
+    case WM_XBUTTONDOWN:
+    case WM_XBUTTONUP:
+    case WM_XBUTTONDBLCLK:
+        break; // buttons the handlers do not know
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
@@ -532,9 +554,16 @@ void FormWindow::paintTo(HDC dc) {
     }
     const MemoryDc memory(CreateCompatibleDC(dc));
     const Selected target(memory.get(), backBuffer_.get());
-    GdiCanvas canvas(memory.get(), {r.right, r.bottom}, platform_);
-    form_->paint(canvas);
+    paintWindowless(memory.get(), 1);
     BitBlt(dc, 0, 0, r.right, r.bottom, memory.get(), 0, 0, SRCCOPY);
+}
+
+void FormWindow::paintWindowless(HDC dc, int ratio) {
+    if (!form_) return;
+    RECT r{};
+    GetClientRect(hwnd_.get(), &r);
+    GdiCanvas canvas(dc, {r.right, r.bottom}, ratio, platform_);
+    form_->paint(canvas);
 }
 
 Win32Platform::Win32Platform(HINSTANCE instance)
@@ -549,14 +578,15 @@ std::unique_ptr<NativeWindow> Win32Platform::createWindow(Form& form) {
     return std::make_unique<Win32NativeWindow>(*this, form);
 }
 
-HFONT Win32Platform::font(const Font& f) {
-    FontKey key{std::string(f.name), f.pixelSize(), f.bold, f.italic, f.underline};
+HFONT Win32Platform::font(const Font& f, int ratio) {
+    const int height = f.pixelSize() * ratio;
+    FontKey key{std::string(f.name), height, f.bold, f.italic, f.underline};
     auto it = fonts_.find(key);
     if (it == fonts_.end()) {
-        HFONT created = CreateFontW(-f.pixelSize(), 0, 0, 0, f.bold ? FW_BOLD : FW_NORMAL,
-                                    f.italic, f.underline, FALSE, DEFAULT_CHARSET,
-                                    OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                    DEFAULT_PITCH | FF_SWISS, wide(f.name).c_str());
+        HFONT created =
+            CreateFontW(-height, 0, 0, 0, f.bold ? FW_BOLD : FW_NORMAL, f.italic, f.underline,
+                        FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                        DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, wide(f.name).c_str());
         it = fonts_.emplace(std::move(key), FontHandle(created)).first;
     }
     return it->second.get();
@@ -573,11 +603,23 @@ SizePx Win32Platform::measureText(const Font& f, std::string_view text) {
     return {size.cx, metrics.tmHeight};
 }
 
-const Picture* Win32Platform::picture(std::string_view resource) {
-    auto it = pictures_.find(resource);
-    if (it == pictures_.end())
-        it = pictures_.emplace(std::string(resource), loadPicture(instance_, resource)).first;
-    return it->second ? &*it->second : nullptr;
+const Picture* Win32Platform::picture(std::string_view resource, int ratio) {
+    const auto load = [&](const std::string& name, int scale) -> const Picture* {
+        auto it = pictures_.find(name);
+        if (it == pictures_.end()) {
+            auto loaded = loadPicture(instance_, name);
+            if (loaded) loaded->scale = scale;
+            it = pictures_.emplace(name, std::move(loaded)).first;
+        }
+        return it->second ? &*it->second : nullptr;
+    };
+    const std::string name(resource);
+    if (ratio > 1) {
+        const auto dot = std::min(name.rfind('.'), name.size());
+        if (const Picture* dense = load(name.substr(0, dot) + "@2x" + name.substr(dot), 2))
+            return dense;
+    }
+    return load(name, 1);
 }
 
 HICON Win32Platform::blankIcon() {
@@ -643,8 +685,8 @@ void Win32Platform::quit(int code) {
 }
 
 bool Win32Platform::openAddress(std::string_view address) {
-    const auto result = reinterpret_cast<INT_PTR>(ShellExecuteW(
-        nullptr, L"open", wide(address).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    const auto result = reinterpret_cast<INT_PTR>(
+        ShellExecuteW(nullptr, L"open", wide(address).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
     return result > 32;
 }
 

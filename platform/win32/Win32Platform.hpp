@@ -49,6 +49,7 @@ struct Picture {
     ComRef<IPicture> picture;
     HBITMAP bitmap = nullptr; // owned by the picture
     SIZE size{};
+    int scale = 1; // device pixels per logical pixel it was drawn for
 };
 
 // The window of one form. Outlives the form's unload when that happens inside one of its own
@@ -71,6 +72,8 @@ public:
     // The child that has the keyboard focus, or gets it back when the window is activated.
     HWND focusChild() const;
     void focus(HWND child);
+    // The form's own painting, at `ratio` device pixels a logical one; children not included.
+    void paintWindowless(HDC dc, int ratio);
 
     static LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
@@ -97,6 +100,7 @@ private:
     std::vector<Child> children_;
     Bitmap backBuffer_;
     HWND lastFocus_ = nullptr;
+    std::optional<POINT> lastCursor_; // screen position of the last mouse message
     int depth_ = 0;
 };
 
@@ -114,8 +118,9 @@ public:
 
     HINSTANCE instance() const { return instance_; }
     const wchar_t* formClass() const { return formClass_.name(); }
-    HFONT font(const Font& font);
-    const Picture* picture(std::string_view resource);
+    HFONT font(const Font& font, int ratio = 1);
+    // The picture for `ratio` device pixels a logical one: the dense artwork where there is one.
+    const Picture* picture(std::string_view resource, int ratio = 1);
     HICON blankIcon();
     // The form window at the top of `hwnd`'s family, if it is one of ours.
     FormWindow* formWindow(HWND hwnd) const;
