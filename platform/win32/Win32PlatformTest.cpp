@@ -1,0 +1,216 @@
+// What the Windows backend promises beyond the driver's view: window styles and icons, native
+// children in step with the core, windows that outlive their form's unload only as long as their
+// own message, the real version query, timers and the event loop's end.
+#include "Fixture.hpp"
+
+#include "win32/Win32Platform.hpp"
+
+#include <array>
+
+namespace {
+
+using namespace tk;
+using gridlark::testing::AppTest;
+using gridlark::testing::platform;
+using tk::testing::Key;
+
+const std::array<ControlDesign, 2> kControls{{
+    {.kind = ControlKind::CommandButton,
+     .name = "Go",
+     .left = 150,
+     .top = 150,
+     .width = 1200,
+     .height = 375,
+     .caption = "Grüße",
+     .tabIndex = 0},
+    {.kind = ControlKind::CheckBox,
+     .name = "Box",
+     .left = 150,
+     .top = 750,
+     .width = 1200,
+     .height = 300,
+     .caption = "Box",
+     .foreColour = rgb(224, 224, 224),
+     .backColour = rgb(128, 128, 128),
+     .tabIndex = 1},
+}};
+
+const FormDesign kDesign{.name = "frmProbe",
+                         .caption = "Probe",
+                         .width = 1500,
+                         .height = 1200,
+                         .showInTaskbar = false,
+                         .controls = kControls};
+
+class ProbeForm final : public Form {
+public:
+    explicit ProbeForm(Platform& p)
+        : Form(p, kDesign) {
+        on("Go", Event::Click, [this](const EventArgs&) {
+            const HWND before = hwnd();
+            unload();
+            aliveInsideItsMessage = IsWindow(before) && !IsWindowVisible(before);
+        });
+        on("Box", Event::Click, [this](const EventArgs&) { ++boxClicks; });
+    }
+    HWND hwnd() const { return window()->hwnd(); }
+    win32::FormWindow* window() const {
+        return static_cast<win32::FormWindow*>(native()->handle());
+    }
+    HWND child(std::string_view name) { return window()->child(control<Control>(name)); }
+
+    bool aliveInsideItsMessage = false;
+    int boxClicks = 0;
+};
+
+class Win32BackendTest : public AppTest {
+protected:
+    void TearDown() override {
+        if (probe.loaded()) probe().unload();
+        AppTest::TearDown();
+    }
+    win32::Win32Platform& native() { return dynamic_cast<win32::Win32Platform&>(plat); }
+    static HWND hwndOf(Form& form) {
+        return static_cast<win32::FormWindow*>(form.native()->handle())->hwnd();
+    }
+    // Draws the icon over white and over black: a blank icon leaves both as they were.
+    static bool blank(HICON icon) {
+        for (COLORREF ground : {RGB(255, 255, 255), RGB(0, 0, 0)}) {
+            const win32::WindowDc screen(nullptr);
+            const win32::MemoryDc dc(CreateCompatibleDC(screen.get()));
+            const win32::Bitmap bitmap(CreateCompatibleBitmap(screen.get(), 32, 32));
+            const win32::Selected selected(dc.get(), bitmap.get());
+            const RECT all{0, 0, 32, 32};
+            SetDCBrushColor(dc.get(), ground);
+            FillRect(dc.get(), &all, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+            DrawIconEx(dc.get(), 0, 0, icon, 32, 32, 0, nullptr, DI_NORMAL);
+            for (int y = 0; y < 32; ++y)
+                for (int x = 0; x < 32; ++x)
+                    if (GetPixel(dc.get(), x, y) != ground) return false;
+        }
+        return true;
+    }
+    FormRef<ProbeForm> probe{[] { return std::make_unique<ProbeForm>(platform()); }};
+};
+
+TEST_F(Win32BackendTest, WindowsArePopupsSizedByTheirDesignWithTheIconsTheyAskFor) {
+    start();
+    main().Check1().setValue(1); // shows the notice
+    settle();
+    HWND m = hwndOf(main());
+    HWND n = hwndOf(notice());
+    for (HWND w : {m, n}) {
+        EXPECT_EQ(GetWindowLongW(w, GWL_STYLE) & (WS_POPUP | WS_CAPTION | WS_THICKFRAME), WS_POPUP);
+        RECT outer{}, client{};
+        GetWindowRect(w, &outer);
+        GetClientRect(w, &client);
+        EXPECT_EQ(outer.right - outer.left, client.right);
+        EXPECT_EQ(outer.bottom - outer.top, client.bottom);
+    }
+    EXPECT_EQ(driver->clientSize(notice()), (SizePx{188, 58}));
+    EXPECT_TRUE(GetWindowLongW(m, GWL_EXSTYLE) & WS_EX_APPWINDOW);
+    EXPECT_TRUE(GetWindowLongW(n, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+    EXPECT_TRUE(GetClassLongW(m, GCL_STYLE) & CS_DBLCLKS);
+
+    // The main window's icon is there, and shows nothing; the notice has none.
+    for (WPARAM kind : {ICON_BIG, ICON_SMALL}) {
+        const auto icon = reinterpret_cast<HICON>(SendMessageW(m, WM_GETICON, kind, 0));
+        ASSERT_NE(icon, nullptr);
+        EXPECT_TRUE(blank(icon));
+        EXPECT_EQ(SendMessageW(n, WM_GETICON, kind, 0), 0);
+    }
+}
+
+TEST_F(Win32BackendTest, NativeChildrenFollowTheCoreAndTheCheckBoxEndsWhereTheCoreIs) {
+    ProbeForm& f = probe();
+    f.show();
+    HWND go = f.child("Go");
+    HWND box = f.child("Box");
+    wchar_t caption[16]{};
+    GetWindowTextW(go, caption, 16);
+    EXPECT_STREQ(caption, L"Grüße"); // UTF-8 in the core, UTF-16 in the window
+    RECT r{};
+    GetWindowRect(go, &r);
+    MapWindowPoints(nullptr, f.hwnd(), reinterpret_cast<POINT*>(&r), 2);
+    EXPECT_EQ(r.left, 10);
+    EXPECT_EQ(r.top, 10);
+    EXPECT_EQ(r.right - r.left, 80);
+    EXPECT_EQ(r.bottom - r.top, 25);
+    EXPECT_TRUE(GetWindowLongW(go, GWL_STYLE) & WS_TABSTOP);
+
+    CheckBox& value = f.checkBox("Box");
+    value.setValue(1);
+    EXPECT_EQ(SendMessageW(box, BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(f.boxClicks, 1);
+    for (int expected : {0, 1, 0}) {
+        driver->clickControl(f, "Box");
+        EXPECT_EQ(value.value(), expected);
+        EXPECT_EQ(SendMessageW(box, BM_GETCHECK, 0, 0), expected ? BST_CHECKED : BST_UNCHECKED);
+    }
+    EXPECT_EQ(f.boxClicks, 4); // once per change, not twice
+    EXPECT_EQ(driver->controlBackground(f, "Box"), (Rgb{128, 128, 128}));
+
+    value.setVisible(false);
+    EXPECT_FALSE(IsWindowVisible(box));
+}
+
+TEST_F(Win32BackendTest, AWindowUnloadedInsideItsOwnMessageGoesWhenTheMessageReturns) {
+    ProbeForm& f = probe();
+    f.show();
+    HWND h = f.hwnd();
+    driver->clickControl(f, "Go"); // the click handler unloads the form
+    EXPECT_TRUE(f.aliveInsideItsMessage);
+    EXPECT_FALSE(f.loaded());
+    EXPECT_FALSE(IsWindow(h));
+
+    // The window system's close from outside any message of the window: gone at once.
+    f.show();
+    h = f.hwnd();
+    SendMessageW(h, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(f.loaded());
+    EXPECT_FALSE(IsWindow(h));
+}
+
+TEST_F(Win32BackendTest, TheRealVersionQueryFillsTheRecordWithTheVersionWinePins) {
+    plat.seams.windowsApi = nullptr;
+    win::OSVERSIONINFOA info{};
+    info.dwOSVersionInfoSize = sizeof(info);
+    ASSERT_NE(plat.windowsApi().GetVersionExA(&info), 0);
+    EXPECT_EQ(info.dwMajorVersion, 6u);
+    EXPECT_EQ(info.dwMinorVersion, 1u);
+    EXPECT_EQ(info.dwPlatformId, 2u);
+    EXPECT_EQ(app->GetWindowsVersion().Name, "Windows 7");
+    EXPECT_EQ(app->GetWindowsVersion().VersionText, "6.1.2");
+}
+
+TEST_F(Win32BackendTest, ATickMayStopItsOwnTimerAndStartAnother) {
+    win32::Win32Timers& timers = native().nativeTimerService();
+    int first = 0, second = 0, firstId = 0, secondId = 0;
+    firstId = timers.start(10, [&] {
+        if (++first == 3) {
+            timers.stop(firstId);
+            secondId = timers.start(10, [&] { ++second; });
+        }
+    });
+    ASSERT_GT(firstId, 0);
+    const DWORD end = GetTickCount() + 2000;
+    while (second < 2 && GetTickCount() < end) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        settle();
+    }
+    timers.stop(secondId);
+    EXPECT_EQ(first, 3);
+    EXPECT_GE(second, 2);
+}
+
+TEST_F(Win32BackendTest, AQuitOutsideTheLoopLeavesLaterModalLoopsAloneAndEndsTheNextLoop) {
+    plat.seams.messageBox = nullptr;
+    plat.quit(3);
+    // A quit message left in the queue would close this box before anyone answered it.
+    driver->answerNextMessageBox(Key::Enter);
+    EXPECT_EQ(plat.messageBox("Still here?", msgbox::YesNo, "Probe"), msgbox::Yes);
+    EXPECT_EQ(driver->lastMessageBox().text, "Still here?");
+    EXPECT_EQ(plat.exec(), 3);
+}
+
+} // namespace

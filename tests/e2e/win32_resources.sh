@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# Reads the resources back from Gridlark.exe: the icon group, the version block, the manifest,
+# and the program's imports (only Windows' own DLLs, so it runs on a bare Windows).
+set -euo pipefail
+
+exe=${GRIDLARK:?path to Gridlark.exe}
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+listing=$(wrestool -l "$exe")
+has() { grep -qF -- "$1" <<<"$listing" || fail "no resource $1"; }
+# Language neutral: icons, their group and the pictures; US English: version and manifest.
+for i in 1 2 3 4 5 6 7 8 9; do has "--type=3 --name=$i --language=0 "; done
+[ "$(grep -c -- '--type=3 ' <<<"$listing")" -eq 9 ] || fail "icons other than 1..9"
+has "--type=14 --name=1 --language=0 "
+[ "$(grep -c -- '--type=14 ' <<<"$listing")" -eq 1 ] || fail "more than one icon group"
+has "--type=16 --name=1 --language=1033 "
+has "--type=24 --name=1 --language=1033 "
+has "--type=10 --name=101 --language=0 "
+
+rc=$(i686-w64-mingw32-windres -i "$exe" -O rc)
+
+# The group's nine entries in order: 48, 32 and 16 pixels at 4, then 8, then 32 bits a pixel.
+entries=$(grep 'Element no' <<<"$rc" |
+  sed -E 's/.*"\\0?([0-7]+)\\0?([0-7]+)\\0?([0-7]+)\\000", *1, *([0-9]+), *[^,]+, *([0-9]+).*/\1 \2 \3 \4 \5/' |
+  while read -r w h colours bits index; do
+    echo "$((8#$w))x$((8#$h)) colours=$((8#$colours)) bits=$bits id=$index"
+  done)
+expected="48x48 colours=16 bits=4 id=1
+32x32 colours=16 bits=4 id=2
+16x16 colours=16 bits=4 id=3
+48x48 colours=0 bits=8 id=4
+32x32 colours=0 bits=8 id=5
+16x16 colours=0 bits=8 id=6
+48x48 colours=0 bits=32 id=7
+32x32 colours=0 bits=32 id=8
+16x16 colours=0 bits=32 id=9"
+[ "$entries" = "$expected" ] || fail "icon group is
+$entries"
+
+# The version block, field by field.
+version=$(sed -n '/^1 VERSIONINFO/,/^END/p' <<<"$rc")
+want() { grep -qE -- "$1" <<<"$version" || fail "version block lacks $1"; }
+want '^ FILEVERSION 1, 0, 0, 0$'
+want '^ PRODUCTVERSION 1, 0, 0, 0$'
+want '^ FILEOS 0x4$'
+want '^ FILETYPE 0x1$'
+! grep -qE '^ FILEFLAGS [^0]|^ FILEFLAGS 0x[^0]' <<<"$version" || fail "file flags set"
+want '^    BLOCK "040904B0"$'
+want '^    VALUE "Translation", 0x409, 1200$'
+strings=$(grep -E '^      VALUE ' <<<"$version")
+[ "$strings" = '      VALUE "ProductName", "Gridlark"
+      VALUE "FileVersion", "1.00"
+      VALUE "ProductVersion", "1.00"
+      VALUE "InternalName", "Gridlark"
+      VALUE "OriginalFilename", "Gridlark.exe"' ] || fail "version strings are
+$strings"
+grep -B3 '^1 VERSIONINFO' <<<"$rc" | grep -q '^LANGUAGE 9, 1$' || fail "version not in 1033"
+
+# The manifest asks for version 6 of the common controls.
+manifest=$(wrestool -x --raw --type=24 --name=1 --language=1033 "$exe" | tr -s ' \n' ' ')
+for attribute in 'name="Microsoft.Windows.Common-Controls"' 'version="6.0.0.0"' \
+  'processorArchitecture="X86"' 'publicKeyToken="6595b64144ccf1df"' 'type="win32"'; do
+  grep -qF "<dependentAssembly> <assemblyIdentity" <<<"$manifest" || fail "no dependency"
+  sed -n 's/.*<dependentAssembly>\(.*\)<\/dependentAssembly>.*/\1/p' <<<"$manifest" |
+    grep -qF "$attribute" || fail "manifest dependency lacks $attribute"
+done
+
+# Standalone: nothing but the system's DLLs.
+system='^(ADVAPI32|COMCTL32|COMDLG32|GDI32|KERNEL32|msvcrt|ole32|OLEAUT32|SHELL32|USER32|UxTheme)\.dll$'
+imports=$(i686-w64-mingw32-objdump -p "$exe" | sed -n 's/^\tDLL Name: //p')
+[ -n "$imports" ] || fail "no imports read"
+while read -r dll; do
+  grep -qiE "$system" <<<"$dll" || fail "imports $dll"
+done <<<"$imports"
+echo "win32_resources: ok"
