@@ -194,6 +194,21 @@ POINT workAreaOffset(HWND hwnd) {
     return {info.rcWork.left - info.rcMonitor.left, info.rcWork.top - info.rcMonitor.top};
 }
 
+struct OtherForms {
+    const Win32Platform* platform;
+    HWND owner;
+    std::vector<HWND> disabled;
+};
+
+BOOL CALLBACK disableOtherForm(HWND hwnd, LPARAM context) {
+    auto& o = *reinterpret_cast<OtherForms*>(context);
+    if (hwnd != o.owner && o.platform->formWindow(hwnd) && IsWindowEnabled(hwnd)) {
+        EnableWindow(hwnd, FALSE);
+        o.disabled.push_back(hwnd);
+    }
+    return TRUE;
+}
+
 // The window may be inside one of its own messages when its form unloads.
 class Win32NativeWindow final : public NativeWindow {
 public:
@@ -693,7 +708,14 @@ bool Win32Platform::openAddress(std::string_view address) {
 int Win32Platform::nativeMessageBox(std::string_view prompt, int style, std::string_view title) {
     HWND owner = GetActiveWindow();
     if (!formWindow(owner)) owner = nullptr;
-    return MessageBoxW(owner, wide(prompt).c_str(), wide(title).c_str(), static_cast<UINT>(style));
+    // Modal to the whole program: the box disables its owner, and this the other forms.
+    OtherForms others{this, owner, {}};
+    EnumThreadWindows(GetCurrentThreadId(), disableOtherForm, reinterpret_cast<LPARAM>(&others));
+    const int answer =
+        MessageBoxW(owner, wide(prompt).c_str(), wide(title).c_str(), static_cast<UINT>(style));
+    for (HWND hwnd : others.disabled)
+        if (IsWindow(hwnd)) EnableWindow(hwnd, TRUE); // unless it went meanwhile
+    return answer;
 }
 
 SizePx Win32Platform::nativeScreenSize() {

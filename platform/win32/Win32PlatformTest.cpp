@@ -203,6 +203,26 @@ TEST_F(Win32BackendTest, ATickMayStopItsOwnTimerAndStartAnother) {
     EXPECT_GE(second, 2);
 }
 
+TEST_F(Win32BackendTest, TheMessageBoxHoldsEveryFormWindowUntilAnswered) {
+    plat.seams.messageBox = nullptr;
+    start();
+    main().Check1().setValue(1); // the notice shows too
+    settle();
+    HWND m = hwndOf(main());
+    HWND n = hwndOf(notice());
+    bool mainEnabled = true, noticeEnabled = true;
+    driver->answerNextMessageBox(Key::Escape, [&] {
+        mainEnabled = IsWindowEnabled(m);
+        noticeEnabled = IsWindowEnabled(n);
+    });
+    driver->click(main(), mouse::Right, {100, 178});
+    EXPECT_EQ(driver->lastMessageBox().title, "Attention");
+    EXPECT_FALSE(mainEnabled);
+    EXPECT_FALSE(noticeEnabled);
+    EXPECT_TRUE(IsWindowEnabled(m));
+    EXPECT_TRUE(IsWindowEnabled(n));
+}
+
 TEST_F(Win32BackendTest, AQuitOutsideTheLoopLeavesLaterModalLoopsAloneAndEndsTheNextLoop) {
     plat.seams.messageBox = nullptr;
     plat.quit(3);
