@@ -29,7 +29,7 @@ void frmDarIzoDiv2::Label1_MouseDown(int Button, int Shift, float X, float Y) {
         address += static_cast<char>(value);
     }
     platform().windowsApi().ShellExecuteA(nullptr, "open", address.c_str(), nullptr, nullptr,
-                                          tk::win::SW_SHOWNORMAL);
+                                          tk::win::kShowNormal);
 }
 
 } // namespace gridlark

@@ -26,7 +26,7 @@ static_assert(sizeof(OSVERSIONINFOA) == 148);
 static_assert(offsetof(OSVERSIONINFOA, dwPlatformId) == 16);
 static_assert(offsetof(OSVERSIONINFOA, szCSDVersion) == 20);
 
-constexpr int SW_SHOWNORMAL = 1;
+constexpr int kShowNormal = 1; // SW_SHOWNORMAL
 
 } // namespace win
 
