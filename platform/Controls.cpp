@@ -46,6 +46,7 @@ Label::Label(Form& form, const ControlDesign& d)
 
 void Label::setCaption(std::string_view text) {
     if (caption_ == text) return;
+    changed(); // where the old caption was
     caption_ = text;
     fitCaption();
     changed();

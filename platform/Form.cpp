@@ -1,5 +1,7 @@
 #include "Form.hpp"
 
+#include <algorithm>
+#include <cmath>
 #include <stdexcept>
 
 namespace tk {
@@ -292,9 +294,35 @@ void Form::closeRequested() {
 void Form::controlChanged(const Control& control) {
     if (!native_ || loading_) return;
     if (control.windowless())
-        native_->invalidate();
+        native_->invalidate(paintedArea(control));
     else
         native_->syncControl(control);
+}
+
+RectPx Form::paintedArea(const Control& control) const {
+    RectPx box = pixels(control);
+    double margin = 1;
+    if (control.kind() == ControlKind::Line) {
+        const auto& l = static_cast<const Line&>(control);
+        const double x1 = twipsToPixels(l.x1()), y1 = twipsToPixels(l.y1());
+        const double x2 = twipsToPixels(l.x2()), y2 = twipsToPixels(l.y2());
+        box = {std::min(x1, x2), std::min(y1, y2), std::abs(x2 - x1), std::abs(y2 - y1)};
+        margin += l.borderWidth() / 2.0; // round caps reach past the end points
+    } else if (control.kind() == ControlKind::Label) {
+        // Text is not clipped: a caption wider or taller than its box still shows.
+        const auto& l = static_cast<const Label&>(control);
+        const SizePx text = platform_.measureText(l.font(), l.caption());
+        if (text.height > box.height) box.height = text.height;
+        if (text.width > box.width) {
+            const double extra = text.width - box.width;
+            box.x -= l.alignment() == Align::Center  ? extra / 2
+                     : l.alignment() == Align::Right ? extra
+                                                     : 0;
+            box.width = text.width;
+        }
+        margin += 2; // glyphs may overhang their advance
+    }
+    return {box.x - margin, box.y - margin, box.width + 2 * margin, box.height + 2 * margin};
 }
 
 } // namespace tk

@@ -40,7 +40,8 @@ public:
     virtual void move(PointPx topLeft) = 0;
     virtual int windowState() const = 0;
     virtual void setWindowState(int state) = 0;
-    virtual void invalidate() = 0;                        // windowless controls changed
+    virtual void invalidate() = 0;                        // the whole window
+    virtual void invalidate(const RectPx& area) = 0;      // a windowless control changed there
     virtual void syncControl(const Control& control) = 0; // a native child's state changed
     virtual void setBackColour(Rgb colour) = 0;
     virtual void* handle() const = 0; // the window system's own handle, for test drivers

@@ -147,9 +147,13 @@ public:
         return toImage(pixmap.toImage());
     }
     Rgb controlBackground(Form& form, std::string_view name) override {
-        QWidget* child = shown(form)->child(form.control<Control>(name));
-        const Image img = toImage(child->grab().toImage());
-        return img.at(img.width - 2, img.height - 2); // clear of the box and its caption
+        // As the player sees it: the window with the control on it.
+        qt::FormWindow* w = shown(form);
+        const QRect r = w->child(form.control<Control>(name))->geometry();
+        const Image img = toImage(w->grab().toImage());
+        const qreal ratio = w->devicePixelRatioF();
+        return img.at(int((r.right() - 1) * ratio),
+                      int((r.bottom() - 1) * ratio)); // clear of box and caption
     }
     void processEvents() override {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

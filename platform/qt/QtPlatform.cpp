@@ -116,6 +116,9 @@ public:
                                                         : Qt::WindowNoState);
     }
     void invalidate() override { window_->update(); }
+    void invalidate(const RectPx& a) override {
+        window_->update(QRectF(a.x, a.y, a.width, a.height).toAlignedRect());
+    }
     void syncControl(const Control& control) override { window_->sync(control); }
     void setBackColour(Rgb) override { window_->update(); }
     void* handle() const override { return window_.get(); }
@@ -154,14 +157,22 @@ std::unique_ptr<NativeWindow> QtPlatform::createWindow(Form& form) {
     return std::make_unique<QtNativeWindow>(*this, form);
 }
 
-QFont QtPlatform::qfont(const Font& font) const {
-    QFont f(qstring(font.name));
-    f.setStyleHint(QFont::SansSerif);
-    f.setPixelSize(font.pixelSize());
-    f.setBold(font.bold);
-    f.setItalic(font.italic);
-    f.setUnderline(font.underline);
-    return f;
+const QFont& QtPlatform::qfont(const Font& font) const {
+    // Built once per font: constructing and matching a QFont on every paint costs.
+    const QString key = qstring(font.name) + QString::number(font.pixelSize()) +
+                        (font.bold ? "b" : "") + (font.italic ? "i" : "") +
+                        (font.underline ? "u" : "");
+    auto it = fonts_.find(key);
+    if (it == fonts_.end()) {
+        QFont f(qstring(font.name));
+        f.setStyleHint(QFont::SansSerif);
+        f.setPixelSize(font.pixelSize());
+        f.setBold(font.bold);
+        f.setItalic(font.italic);
+        f.setUnderline(font.underline);
+        it = fonts_.insert(key, f);
+    }
+    return *it;
 }
 
 SizePx QtPlatform::measureText(const Font& font, std::string_view text) {
@@ -309,7 +320,6 @@ void FormWindow::sync(const Control& control) {
         auto* box = static_cast<QCheckBox*>(w);
         if (!box) {
             box = new QCheckBox(this); // owned by this window
-            box->setAutoFillBackground(true);
             connect(box, &QCheckBox::clicked, this, [this, &control] {
                 if (form_) form_->nativeToggle(control);
             });
@@ -341,6 +351,13 @@ void FormWindow::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     QtCanvas canvas(painter, platform_);
     form_->paint(canvas);
+    // A check box paints its own background colour. The box itself does not fill it (an opaque
+    // child would punch a hole in this window's painting), so it is laid down here, under it.
+    for (const auto& [control, widget] : children_)
+        if (control->kind() == ControlKind::CheckBox && widget->isVisible())
+            painter.fillRect(
+                widget->geometry(),
+                qcolour(platform_.resolve(static_cast<const CheckBox*>(control)->backColour())));
 }
 
 int toButton(Qt::MouseButton button) {

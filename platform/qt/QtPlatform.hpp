@@ -37,7 +37,7 @@ public:
     void quit(int code) override;
     bool openAddress(std::string_view address) override;
 
-    QFont qfont(const Font& font) const;
+    const QFont& qfont(const Font& font) const;
     const QPixmap& picture(std::string_view resource, qreal ratio);
 
 protected:
@@ -48,6 +48,7 @@ protected:
 private:
     QtTimers timers_;
     QHash<QString, QPixmap> pictures_;
+    mutable QHash<QString, QFont> fonts_;
     bool running_ = false;
     std::optional<int> pendingExit_;
 };

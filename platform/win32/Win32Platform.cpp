@@ -269,6 +269,12 @@ public:
             ShowWindow(hwnd(), showCommand(s));
     }
     void invalidate() override { InvalidateRect(hwnd(), nullptr, FALSE); }
+    void invalidate(const RectPx& a) override {
+        const RECT r{static_cast<LONG>(std::floor(a.x)), static_cast<LONG>(std::floor(a.y)),
+                     static_cast<LONG>(std::ceil(a.x + a.width)),
+                     static_cast<LONG>(std::ceil(a.y + a.height))};
+        InvalidateRect(hwnd(), &r, FALSE);
+    }
     void syncControl(const Control& control) override { window_->sync(control); }
     void setBackColour(Rgb) override { invalidate(); }
     void* handle() const override { return window_.get(); }

@@ -300,6 +300,25 @@ TEST_F(FormTest, AutoSizedLabelsFollowTheirCaptionAndKeepTheirCorner) {
     EXPECT_EQ(fit.top(), 900);
 }
 
+TEST_F(FormTest, ARepaintCoversAllThatAControlPaints) {
+    f().load();
+    const auto covers = [](const RectPx& a, double x, double y) {
+        return x >= a.x && x < a.x + a.width && y >= a.y && y < a.y + a.height;
+    };
+    // A 5-pixel line from (0, 20) to (200, 20), round caps and all.
+    const RectPx rule = f().paintedArea(f().line("Rule"));
+    EXPECT_TRUE(covers(rule, -2.5, 17.5));
+    EXPECT_TRUE(covers(rule, 202, 22.5));
+    EXPECT_FALSE(covers(rule, 100, 30));
+    // A caption wider and taller than its box still counts.
+    Label& cell = f().label("Cell", 0); // 20 x 20 at (0, 60)
+    cell.setCaption("a caption much wider than the cell");
+    const SizePx text = platform().measureText(cell.font(), cell.caption());
+    const RectPx area = f().paintedArea(cell);
+    EXPECT_TRUE(covers(area, text.width - 1, 60));
+    EXPECT_TRUE(covers(area, 0, 60 + std::max(20, text.height) - 1));
+}
+
 TEST_F(FormTest, CheckBoxRaisesClickOnEveryChangeOfItsValue) {
     f().show();
     CheckBox& box = f().checkBox("Box");
