@@ -270,10 +270,10 @@ int QtPlatform::nativeMessageBox(std::string_view prompt, int style, std::string
 }
 
 SizePx QtPlatform::nativeScreenSize() {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (!screen) return {};
-    const QRect g = screen->geometry();
-    return {g.width(), g.height()};
+    // While the last screen is gone (a monitor unplugged), keep to the one there was.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        lastScreen_ = {screen->geometry().width(), screen->geometry().height()};
+    return lastScreen_;
 }
 
 FormWindow::FormWindow(QtPlatform& platform, Form& form)

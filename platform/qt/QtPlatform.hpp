@@ -49,6 +49,7 @@ private:
     QtTimers timers_;
     QHash<QString, QPixmap> pictures_;
     mutable QHash<QString, QFont> fonts_;
+    SizePx lastScreen_{};
     bool running_ = false;
     std::optional<int> pendingExit_;
 };
