@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QThreadPool>
 #include <QTimerEvent>
 #include <QUrl>
 
@@ -149,6 +150,8 @@ void QtTimers::timerEvent(QTimerEvent* event) {
 QtPlatform::QtPlatform() {
     initResources();
     QApplication::setQuitOnLastWindowClosed(false); // the core decides when the program ends
+    // Qt paints large areas on pooled threads; idle ones would wake up 30 s later to end.
+    QThreadPool::globalInstance()->setExpiryTimeout(-1);
 }
 
 QtPlatform::~QtPlatform() = default;
