@@ -88,11 +88,16 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "Making the Wine prefix $WINEPREFIX"
   wineboot -i >/dev/null 2>&1 </dev/null
 fi
-wineserver -p >/dev/null 2>&1 </dev/null
+wineserver -p >/dev/null 2>&1 </dev/null || true # one may be up already (wineboot starts it)
 wine wineboot >/dev/null 2>&1 </dev/null
 if ! cmp -s "$work/settings.reg" "$WINEPREFIX/gridlark-settings.reg"; then
   cp "$work/settings.reg" "$WINEPREFIX/gridlark-settings.reg"
   wine regedit /S "$(winepath -w "$WINEPREFIX/gridlark-settings.reg")" >/dev/null 2>&1 </dev/null
+  # Wine reads the colour scheme once per session: start a new one with the settings in place.
+  wineserver -k >/dev/null 2>&1 </dev/null || true
+  wineserver -w >/dev/null 2>&1 </dev/null || true
+  wineserver -p >/dev/null 2>&1 </dev/null || true
+  wine wineboot >/dev/null 2>&1 </dev/null
 fi
 
 # One test at a time: the windows of parallel tests would take each other's focus.

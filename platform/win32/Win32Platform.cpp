@@ -717,8 +717,9 @@ int Win32Platform::nativeMessageBox(std::string_view prompt, int style, std::str
     // Modal to the whole program: the box disables its owner, and this the other forms.
     OtherForms others{this, owner, {}};
     EnumThreadWindows(GetCurrentThreadId(), disableOtherForm, reinterpret_cast<LPARAM>(&others));
-    const int answer =
-        MessageBoxW(owner, wide(prompt).c_str(), wide(title).c_str(), static_cast<UINT>(style));
+    // The program's texts are in the system's single-byte character set, as the A call takes them.
+    const int answer = MessageBoxA(owner, std::string(prompt).c_str(), std::string(title).c_str(),
+                                   static_cast<UINT>(style));
     for (HWND hwnd : others.disabled)
         if (IsWindow(hwnd)) EnableWindow(hwnd, TRUE); // unless it went meanwhile
     return answer;
