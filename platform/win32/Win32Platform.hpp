@@ -1,7 +1,7 @@
 // The native Windows backend: one WS_POPUP window per loaded form, painted with GDI.
 #pragma once
 
-// The core first: its WindowsApi.hpp names constants that <windows.h> defines as macros.
+// The core before <windows.h>, so its names are seen before any of the macros.
 #include "../Form.hpp"
 
 #include "Handles.hpp"
