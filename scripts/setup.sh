@@ -26,4 +26,4 @@ if printf '%s\n' "${missing[@]}" | grep -q ':i386$'; then
 fi
 export DEBIAN_FRONTEND=noninteractive
 $sudo apt-get update -q
-$sudo apt-get install -y -q -o DPkg::Lock::Timeout=300 --no-install-recommends "${missing[@]}"
+$sudo apt-get install -y -q -o DPkg::Lock::Timeout=300 "${missing[@]}"
