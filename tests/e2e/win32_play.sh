@@ -54,10 +54,15 @@ play_top_row_win
 
 # Dragged down by its background, the window leaves room above for the notice.
 read -r wx wy _ _ < <(geometry "$main")
+# A pause after each step: the release must not overtake moves Wine has not handled yet.
 xdotool mousemove $((wx + 100)) $((wy + 178)) mousedown 1
-for step in 1 2 3 4 5; do xdotool mousemove $((wx + 100 + 60 * step)) $((wy + 178 + 60 * step)); done
+sleep 0.1
+for step in 1 2 3 4 5; do
+  xdotool mousemove $((wx + 100 + 60 * step)) $((wy + 178 + 60 * step))
+  sleep 0.1
+done
 xdotool mouseup 1
-sleep 0.2
+sleep 0.4
 read -r wx2 wy2 _ _ < <(geometry "$main")
 [ "$wx2 $wy2" = "$((wx + 300)) $((wy + 300))" ] || fail "dragged to $wx2 $wy2"
 play_top_row_win
