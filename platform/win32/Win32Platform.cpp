@@ -306,12 +306,21 @@ void Win32Timers::stop(int id) {
         KillTimer(window_.get(), static_cast<UINT_PTR>(id));
 }
 
-LRESULT CALLBACK Win32Timers::proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+namespace {
+
+// The object behind a window of ours: handed over at creation, kept in the window's user data.
+template <class T> T* owner(HWND hwnd, UINT msg, LPARAM lParam) {
     if (msg == WM_NCCREATE)
         SetWindowLongPtrW(
             hwnd, GWLP_USERDATA,
             reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
-    auto* self = reinterpret_cast<Win32Timers*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    return reinterpret_cast<T*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+}
+
+} // namespace
+
+LRESULT CALLBACK Win32Timers::proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto* self = owner<Win32Timers>(hwnd, msg, lParam);
     if (msg != WM_TIMER || !self) return DefWindowProcW(hwnd, msg, wParam, lParam);
     const auto it = self->ticks_.find(wParam);
     if (it != self->ticks_.end()) {
@@ -439,11 +448,7 @@ void FormWindow::sync(const Control& control) {
 }
 
 LRESULT CALLBACK FormWindow::proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_NCCREATE)
-        SetWindowLongPtrW(
-            hwnd, GWLP_USERDATA,
-            reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
-    auto* self = reinterpret_cast<FormWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    auto* self = owner<FormWindow>(hwnd, msg, lParam);
     if (!self) return DefWindowProcW(hwnd, msg, wParam, lParam);
     ++self->depth_;
     const LRESULT result = self->handle(hwnd, msg, wParam, lParam);
