@@ -7,7 +7,18 @@ set(GRIDLARK_APP_ID example.fernwick.Gridlark)
 set(gridlark_packaging ${PROJECT_SOURCE_DIR}/packaging)
 
 if(WIN32)
-  install(TARGETS gridlark RUNTIME DESTINATION .)
+  # Each program is named by its processor, so a user can tell them apart; the 64-bit build
+  # carries the 32-bit program beside its own when GRIDLARK_WIN32_EXE names one.
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(GRIDLARK_EXE_NAME Gridlark-64bit.exe)
+  else()
+    set(GRIDLARK_EXE_NAME Gridlark-32bit.exe)
+  endif()
+  install(PROGRAMS $<TARGET_FILE:gridlark> DESTINATION . RENAME ${GRIDLARK_EXE_NAME})
+  set(GRIDLARK_WIN32_EXE "" CACHE FILEPATH "The 32-bit Gridlark.exe to pack beside the 64-bit one")
+  if(GRIDLARK_WIN32_EXE AND CMAKE_SIZEOF_VOID_P EQUAL 8)
+    install(PROGRAMS ${GRIDLARK_WIN32_EXE} DESTINATION . RENAME Gridlark-32bit.exe)
+  endif()
   # Notepad before Windows 10 shows a text without CR as one long line.
   configure_file(${gridlark_packaging}/README-Windows.txt ${PROJECT_BINARY_DIR}/packaging/README.txt
     @ONLY NEWLINE_STYLE CRLF)

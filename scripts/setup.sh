@@ -9,7 +9,10 @@ if [ "$what" != run ]; then
     desktop-file-utils appstream dpkg-dev)
 fi
 if [ "$what" = windows ]; then
-  packages+=(g++-mingw-w64-i686 mingw-w64-tools binutils-mingw-w64-i686 icoutils wine wine32:i386)
+  # Both Windows builds are always made; Wine's 32-bit loader only where it can run.
+  packages+=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools
+    binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 icoutils wine wine64)
+  "$(dirname "$0")/can-run-32bit.sh" && packages+=(wine32:i386)
 fi
 
 missing=()

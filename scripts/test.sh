@@ -1,21 +1,37 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Gridlark and passes every test: the suite on Qt's offscreen
-# platform, end-to-end checks under Xvfb, the suite again with the sanitizers, and the Windows
-# build with the same suite under Wine.
+# platform with end-to-end checks under Xvfb (build/), the suite again with the sanitizers
+# (build-asan/), and the Windows builds with the same suite under Wine (build-win64/,
+# build-win32/). Every suite runs even when one fails; the last lines count each suite's tests.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh test
+export GRIDLARK_SUMMARY
+GRIDLARK_SUMMARY=$(mktemp)
+trap 'rm -f "$GRIDLARK_SUMMARY"' EXIT
+. scripts/suite.sh
 
 jobs=$(nproc)
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+# Every option the suite relies on is given here, whatever the folder's cache holds.
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGRIDLARK_TESTS=ON \
+  -DGRIDLARK_SANITIZE=OFF >/dev/null
 cmake --build build -j "$jobs"
-ctest --test-dir build --output-on-failure -j "$jobs"
+suite Linux build -j "$jobs"
 
-cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DGRIDLARK_SANITIZE=ON >/dev/null
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DGRIDLARK_TESTS=ON \
+  -DGRIDLARK_SANITIZE=ON >/dev/null
 cmake --build build-asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0 \
 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-  ctest --test-dir build-asan --output-on-failure -j "$jobs" -LE e2e
+  suite "Linux with sanitizers" build-asan -j "$jobs" -LE e2e
 
-scripts/test-windows.sh
+scripts/test-windows.sh || suites_failed=$((suites_failed + 1))
+
+echo
+echo "Summary"
+cat "$GRIDLARK_SUMMARY"
+read -r passed failed < <(awk '/^[^:]+: [0-9]+ passed, [0-9]+ failed$/ {
+  p += $(NF - 3); f += $(NF - 1) } END { print p + 0, f + 0 }' "$GRIDLARK_SUMMARY")
+echo "total: $passed passed, $failed failed"
+[ "$suites_failed" -eq 0 ] && [ "$failed" -eq 0 ] && [ "$passed" -gt 0 ]

@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Gridlark.exe under Wine on Xvfb with openbox, played with xdotool: a won game shows the red
 # strike-through and the notice beside the main window, and the board clears again about 1.5 s
-# later. Needs WINEPREFIX (a prefix made with wineboot) and wine on the PATH.
+# later. Needs WINEPREFIX (a prefix made with wineboot) and GRIDLARK_WINE, the Wine loader that
+# runs the program (Wine's 64-bit loader for a 64-bit program).
 exe=${GRIDLARK:?path to Gridlark.exe}
 . "$(dirname "$0")/common.sh"
 start_x wm
 
 # Wine runs the program; the wrapper keeps common.sh's process handling as it is.
-printf '#!/bin/sh\nexec wine "%s" "$@"\n' "$(realpath "$exe")" >"$work/gridlark"
+printf '#!/bin/sh\nexec "%s" "%s" "$@"\n' "${GRIDLARK_WINE:?Wine loader}" "$(realpath "$exe")" \
+  >"$work/gridlark"
 chmod +x "$work/gridlark"
 GRIDLARK=$work/gridlark
 start_game

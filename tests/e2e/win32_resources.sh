@@ -1,9 +1,16 @@
 #!/usr/bin/env bash
 # Reads the resources back from Gridlark.exe: the icon group, the version block, the manifest,
 # and the program's imports (only Windows' own DLLs, so it runs on a bare Windows).
+# GRIDLARK_TRIPLE names the build's toolchain (x86_64-w64-mingw32 or i686-w64-mingw32).
 set -euo pipefail
 
 exe=${GRIDLARK:?path to Gridlark.exe}
+triple=${GRIDLARK_TRIPLE:?toolchain triple}
+case $triple in
+x86_64-*) format=pei-x86-64 arch=amd64 ;;
+i686-*) format=pei-i386 arch=X86 ;;
+*) echo "FAIL: unknown triple $triple" >&2; exit 1 ;;
+esac
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 listing=$(wrestool -l "$exe")
@@ -17,7 +24,12 @@ has "--type=16 --name=1 --language=1033 "
 has "--type=24 --name=1 --language=1033 "
 has "--type=10 --name=101 --language=0 "
 
-rc=$(i686-w64-mingw32-windres -i "$exe" -O rc)
+# A GUI program for the build's processor.
+header=$("$triple-objdump" -p "$exe")
+grep -q "file format $format\$" <<<"$header" || fail "not $format: $(grep 'file format' <<<"$header")"
+grep -qE '^Subsystem[[:space:]]+0*2[[:space:]]' <<<"$header" || fail "not a GUI program"
+
+rc=$("$triple-windres" -i "$exe" -O rc)
 
 # The group's nine entries in order: 48, 32 and 16 pixels at 4, then 8, then 32 bits a pixel.
 entries=$(grep 'Element no' <<<"$rc" |
@@ -56,10 +68,12 @@ strings=$(grep -E '^      VALUE ' <<<"$version")
 $strings"
 grep -B3 '^1 VERSIONINFO' <<<"$rc" | grep -q '^LANGUAGE 9, 1$' || fail "version not in 1033"
 
-# The manifest asks for version 6 of the common controls.
+# The manifest names the program's processor and asks for version 6 of the common controls.
 manifest=$(wrestool -x --raw --type=24 --name=1 --language=1033 "$exe" | tr -s ' \n' ' ')
+grep -qF "<assemblyIdentity version=\"1.0.0.0\" processorArchitecture=\"$arch\"" <<<"$manifest" ||
+  fail "manifest does not name $arch for the program"
 for attribute in 'name="Microsoft.Windows.Common-Controls"' 'version="6.0.0.0"' \
-  'processorArchitecture="X86"' 'publicKeyToken="6595b64144ccf1df"' 'type="win32"'; do
+  "processorArchitecture=\"$arch\"" 'publicKeyToken="6595b64144ccf1df"' 'type="win32"'; do
   grep -qF "<dependentAssembly> <assemblyIdentity" <<<"$manifest" || fail "no dependency"
   sed -n 's/.*<dependentAssembly>\(.*\)<\/dependentAssembly>.*/\1/p' <<<"$manifest" |
     grep -qF "$attribute" || fail "manifest dependency lacks $attribute"
@@ -67,7 +81,7 @@ done
 
 # Standalone: nothing but the system's DLLs.
 system='^(ADVAPI32|COMCTL32|COMDLG32|GDI32|KERNEL32|msvcrt|ole32|OLEAUT32|SHELL32|USER32|UxTheme)\.dll$'
-imports=$(i686-w64-mingw32-objdump -p "$exe" | sed -n 's/^\tDLL Name: //p')
+imports=$(sed -n 's/^\tDLL Name: //p' <<<"$header")
 [ -n "$imports" ] || fail "no imports read"
 while read -r dll; do
   grep -qiE "$system" <<<"$dll" || fail "imports $dll"
