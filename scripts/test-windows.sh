@@ -125,6 +125,7 @@ end_session() {
 }
 
 # One test at a time: the windows of parallel tests would take each other's focus.
+export SUITE_RETRY_SETUP=1
 wine_session build-win64 /usr/lib/wine/wine64 win64
 suite "Windows 64-bit" build-win64 -j1 "$@"
 end_session
@@ -135,7 +136,7 @@ if [ "$run32" = ON ]; then
   end_session
 else
   # Built and read back all the same: only running it needs a machine that runs 32-bit programs.
-  suite "Windows 32-bit, resources and zip" build-win32 "$@"
+  suite "Windows 32-bit, resources and zip" build-win32
   note "Windows 32-bit suite: not run here: this machine cannot run 32-bit programs"
 fi
 [ "$suites_failed" -eq 0 ]
