@@ -1,5 +1,5 @@
 // Win and draw detection after each move.
-#include "Fixture.hpp"
+#include "tests/support/Fixture.hpp"
 
 #include <array>
 

@@ -1,5 +1,5 @@
 // Dragging the frameless window, snapping it to the screen's edges, and the minimise toggle.
-#include "Fixture.hpp"
+#include "tests/support/Fixture.hpp"
 
 namespace gridlark::testing {
 namespace {

@@ -1,5 +1,5 @@
 // The main window: its layout as painted, start-up, the quit prompt and the end.
-#include "Fixture.hpp"
+#include "tests/support/Fixture.hpp"
 
 #include <algorithm>
 

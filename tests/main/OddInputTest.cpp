@@ -1,5 +1,5 @@
 // Input a player seldom sends, each with a defined outcome.
-#include "Fixture.hpp"
+#include "tests/support/Fixture.hpp"
 
 #include <cstdlib>
 

@@ -1,5 +1,5 @@
 // "More at Fernwick" opens the maker's page on a left press.
-#include "Fixture.hpp"
+#include "tests/support/Fixture.hpp"
 
 namespace gridlark::testing {
 namespace {

@@ -1,6 +1,6 @@
 // The toolkit core on the real backend: a form's life, routing of input, timers, the end of the
 // program. Uses a small form of its own so that it does not lean on the game.
-#include "Fixture.hpp"
+#include "tests/support/Fixture.hpp"
 
 #include <algorithm>
 #include <array>
@@ -295,7 +295,7 @@ TEST_F(FormTest, AutoSizedLabelsFollowTheirCaptionAndKeepTheirCorner) {
     EXPECT_GT(narrow, 15);
     fit.setCaption("a much longer caption");
     EXPECT_GT(fit.width(), 4 * narrow);
-    EXPECT_EQ(fit.height(), pixelsToTwips(platform().measureText({}, "x").height));
+    EXPECT_EQ(fit.height(), pixelsToTwips(platform().backend().measureText({}, "x").height));
     EXPECT_EQ(fit.left(), 600);
     EXPECT_EQ(fit.top(), 900);
 }
@@ -313,7 +313,7 @@ TEST_F(FormTest, ARepaintCoversAllThatAControlPaints) {
     // A caption wider and taller than its box still counts.
     Label& cell = f().label("Cell", 0); // 20 x 20 at (0, 60)
     cell.setCaption("a caption much wider than the cell");
-    const SizePx text = platform().measureText(cell.font(), cell.caption());
+    const SizePx text = platform().backend().measureText(cell.font(), cell.caption());
     const RectPx area = f().paintedArea(cell);
     EXPECT_TRUE(covers(area, text.width - 1, 60));
     EXPECT_TRUE(covers(area, 0, 60 + std::max(20, text.height) - 1));

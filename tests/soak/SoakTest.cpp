@@ -1,6 +1,6 @@
 // A seeded monkey: random input of every kind through the real backend, checking after every
 // event what must always hold. GRIDLARK_SOAK_EVENTS and GRIDLARK_SOAK_SEED replay a run.
-#include "Fixture.hpp"
+#include "tests/support/Fixture.hpp"
 
 #include <chrono>
 #include <cstdlib>

@@ -2,7 +2,9 @@
 #pragma once
 
 #include "main/Gridlark.hpp"
-#include "testing/Driver.hpp"
+#include "main/frmDarIzoDiv2.hpp"
+#include "notice/frmMessage.hpp"
+#include "platform/testing/Driver.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // What the Windows backend promises beyond the driver's view: window styles and icons, native
 // children in step with the core, windows that outlive their form's unload only as long as their
 // own message, the real version query, timers and the event loop's end.
-#include "Fixture.hpp"
+#include "tests/support/Fixture.hpp"
 
-#include "win32/Win32Platform.hpp"
+#include "platform/win32/Win32Platform.hpp"
 
 #include <array>
 
