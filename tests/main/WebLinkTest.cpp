@@ -12,7 +12,7 @@ protected:
     }
     tk::PointPx link() {
         const tk::Label& l = main().Label1();
-        return {(l.left() + 60) / 15, (l.top() + 60) / 15};
+        return {(l.left() + 60) / tk::kTwipsPerPixel, (l.top() + 60) / tk::kTwipsPerPixel};
     }
 };
 

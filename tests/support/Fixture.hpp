@@ -79,7 +79,7 @@ protected:
     frmMessage& notice() { return app->frmMessage(); }
 
     // Centre of a cell, in pixels of the main window.
-    static tk::PointPx cellCentre(int i);
+    tk::PointPx cellCentre(int i);
     void clickCell(int i, int button = tk::mouse::Left);
     // The board as nine characters, '.' for a free cell.
     std::string board();
