@@ -371,7 +371,7 @@ private:
     Backend& real_;
 };
 
-TEST_F(FormTest, ACaptionChangeRepaintsTheOldTextAndTheGlyphsOverhang) {
+TEST_F(FormTest, ChangesRepaintTheOldCaptionTheGlyphsOverhangAndANewBackground) {
     RecordingBackend recording(platform().backend());
     Platform recorded(recording);
     TestForm probe(recorded);
@@ -386,6 +386,9 @@ TEST_F(FormTest, ACaptionChangeRepaintsTheOldTextAndTheGlyphsOverhang) {
     EXPECT_TRUE(std::any_of(recording.areas.begin(), recording.areas.end(), [&](const RectPx& a) {
         return x >= a.x && x < a.x + a.width && y >= a.y && y < a.y + a.height;
     }));
+    recording.areas.clear();
+    probe.setBackColour(rgb(1, 2, 3));
+    EXPECT_EQ(recording.areas.size(), 1u); // the whole window
     probe.unload();
 }
 
