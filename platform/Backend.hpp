@@ -56,7 +56,7 @@ protected:
     ~WindowHost() = default;
 };
 
-struct WindowSpec {
+struct WindowTraits {
     std::string_view title;
     SizePx client;             // the whole window: it has no frame
     bool showInTaskbar = true; // else a tool window
@@ -91,7 +91,7 @@ public:
 class Backend {
 public:
     virtual ~Backend() = default;
-    virtual std::unique_ptr<NativeWindow> createWindow(const WindowSpec& spec,
+    virtual std::unique_ptr<NativeWindow> createWindow(const WindowTraits& traits,
                                                        WindowHost& host) = 0;
     virtual SizePx measureText(const Font& font, std::string_view text) = 0; // one line
     virtual Rgb systemColour(int index) const { return defaultSystemColour(index); }

@@ -87,8 +87,8 @@ struct DeleteLater {
 
 class QtNativeWindow final : public NativeWindow {
 public:
-    QtNativeWindow(QtPlatform& platform, const WindowSpec& spec, WindowHost& host)
-        : window_(new FormWindow(platform, spec, host)) {}
+    QtNativeWindow(QtPlatform& platform, const WindowTraits& traits, WindowHost& host)
+        : window_(new FormWindow(platform, traits, host)) {}
 
     void show() override {
         window_->show();
@@ -150,8 +150,9 @@ QtPlatform::QtPlatform() {
 
 QtPlatform::~QtPlatform() = default;
 
-std::unique_ptr<NativeWindow> QtPlatform::createWindow(const WindowSpec& spec, WindowHost& host) {
-    return std::make_unique<QtNativeWindow>(*this, spec, host);
+std::unique_ptr<NativeWindow> QtPlatform::createWindow(const WindowTraits& traits,
+                                                       WindowHost& host) {
+    return std::make_unique<QtNativeWindow>(*this, traits, host);
 }
 
 const QFont& QtPlatform::qfont(const Font& font) const {
@@ -273,15 +274,15 @@ SizePx QtPlatform::screenSize() {
     return lastScreen_;
 }
 
-FormWindow::FormWindow(QtPlatform& platform, const WindowSpec& spec, WindowHost& host)
+FormWindow::FormWindow(QtPlatform& platform, const WindowTraits& traits, WindowHost& host)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
     , platform_(platform)
     , host_(&host) {
-    if (!spec.showInTaskbar) setWindowFlag(Qt::Tool);
+    if (!traits.showInTaskbar) setWindowFlag(Qt::Tool);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    setWindowTitle(qstring(spec.title));
-    setFixedSize(spec.client.width, spec.client.height);
-    if (spec.blankIcon) setWindowIcon(QIcon(":/gridlark/blank.ico"));
+    setWindowTitle(qstring(traits.title));
+    setFixedSize(traits.client.width, traits.client.height);
+    if (traits.blankIcon) setWindowIcon(QIcon(":/gridlark/blank.ico"));
 }
 
 QWidget* FormWindow::child(int id) const {

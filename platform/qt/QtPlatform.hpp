@@ -33,7 +33,8 @@ public:
     QtPlatform();
     ~QtPlatform() override;
 
-    std::unique_ptr<NativeWindow> createWindow(const WindowSpec& spec, WindowHost& host) override;
+    std::unique_ptr<NativeWindow> createWindow(const WindowTraits& traits,
+                                               WindowHost& host) override;
     SizePx measureText(const Font& font, std::string_view text) override;
     SizePx screenSize() override;
     int messageBox(std::string_view prompt, int style, std::string_view title) override;
@@ -57,7 +58,7 @@ private:
 // The window of one form. Lives until the form unloads, then goes with deleteLater.
 class FormWindow final : public QWidget {
 public:
-    FormWindow(QtPlatform& platform, const WindowSpec& spec, WindowHost& host);
+    FormWindow(QtPlatform& platform, const WindowTraits& traits, WindowHost& host);
 
     WindowHost* host() const { return host_; }
     void detach() { host_ = nullptr; }

@@ -208,9 +208,9 @@ BOOL CALLBACK disableOtherForm(HWND hwnd, LPARAM context) {
 // The window may be inside one of its own messages when its form unloads.
 class Win32NativeWindow final : public NativeWindow {
 public:
-    Win32NativeWindow(Win32Platform& platform, const WindowSpec& spec, WindowHost& host)
+    Win32NativeWindow(Win32Platform& platform, const WindowTraits& traits, WindowHost& host)
         : platform_(platform)
-        , window_(std::make_unique<FormWindow>(platform, spec, host)) {}
+        , window_(std::make_unique<FormWindow>(platform, traits, host)) {}
     ~Win32NativeWindow() override {
         window_->detach();
         ShowWindow(hwnd(), SW_HIDE);
@@ -344,16 +344,16 @@ std::intptr_t Win32WindowsApi::ShellExecuteA(win::HWND owner, const char* operat
         static_cast<HWND>(owner), operation, file, parameters, directory, showCommand));
 }
 
-FormWindow::FormWindow(Win32Platform& platform, const WindowSpec& spec, WindowHost& host)
+FormWindow::FormWindow(Win32Platform& platform, const WindowTraits& traits, WindowHost& host)
     : platform_(platform)
     , host_(&host) {
     // No frame, so the client area is the whole window.
     const DWORD style = WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX;
-    const DWORD exStyle = spec.showInTaskbar ? WS_EX_APPWINDOW : WS_EX_TOOLWINDOW;
-    hwnd_.reset(CreateWindowExW(exStyle, platform.formClass(), wide(spec.title).c_str(), style, 0,
-                                0, spec.client.width, spec.client.height, nullptr, nullptr,
+    const DWORD exStyle = traits.showInTaskbar ? WS_EX_APPWINDOW : WS_EX_TOOLWINDOW;
+    hwnd_.reset(CreateWindowExW(exStyle, platform.formClass(), wide(traits.title).c_str(), style, 0,
+                                0, traits.client.width, traits.client.height, nullptr, nullptr,
                                 platform.instance(), this));
-    if (spec.blankIcon) {
+    if (traits.blankIcon) {
         const auto icon = reinterpret_cast<LPARAM>(platform.blankIcon());
         SendMessageW(hwnd_.get(), WM_SETICON, ICON_BIG, icon);
         SendMessageW(hwnd_.get(), WM_SETICON, ICON_SMALL, icon);
@@ -584,9 +584,9 @@ Win32Platform::Win32Platform(HINSTANCE instance)
 
 Win32Platform::~Win32Platform() = default;
 
-std::unique_ptr<NativeWindow> Win32Platform::createWindow(const WindowSpec& spec,
+std::unique_ptr<NativeWindow> Win32Platform::createWindow(const WindowTraits& traits,
                                                           WindowHost& host) {
-    return std::make_unique<Win32NativeWindow>(*this, spec, host);
+    return std::make_unique<Win32NativeWindow>(*this, traits, host);
 }
 
 HFONT Win32Platform::font(const Font& f, int ratio) {

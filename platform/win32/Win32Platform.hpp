@@ -57,7 +57,7 @@ struct Picture {
 // messages: it is then detached, hidden, and destroyed as the outermost message returns.
 class FormWindow {
 public:
-    FormWindow(Win32Platform& platform, const WindowSpec& spec, WindowHost& host);
+    FormWindow(Win32Platform& platform, const WindowTraits& traits, WindowHost& host);
     ~FormWindow();
     FormWindow(const FormWindow&) = delete;
     FormWindow& operator=(const FormWindow&) = delete;
@@ -111,7 +111,8 @@ public:
     explicit Win32Platform(HINSTANCE instance);
     ~Win32Platform() override;
 
-    std::unique_ptr<NativeWindow> createWindow(const WindowSpec& spec, WindowHost& host) override;
+    std::unique_ptr<NativeWindow> createWindow(const WindowTraits& traits,
+                                               WindowHost& host) override;
     SizePx measureText(const Font& font, std::string_view text) override;
     Rgb systemColour(int index) const override;
     SizePx screenSize() override;

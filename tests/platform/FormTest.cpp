@@ -326,8 +326,9 @@ public:
         : real_(real) {}
     std::vector<RectPx> areas;
 
-    std::unique_ptr<NativeWindow> createWindow(const WindowSpec& spec, WindowHost& host) override {
-        return std::make_unique<Window>(real_.createWindow(spec, host), areas);
+    std::unique_ptr<NativeWindow> createWindow(const WindowTraits& traits,
+                                               WindowHost& host) override {
+        return std::make_unique<Window>(real_.createWindow(traits, host), areas);
     }
     SizePx measureText(const Font& font, std::string_view text) override {
         return real_.measureText(font, text);
@@ -389,7 +390,6 @@ TEST_F(FormTest, ChangesRepaintTheOldCaptionTheGlyphsOverhangAndANewBackground) 
     recording.areas.clear();
     probe.setBackColour(rgb(1, 2, 3));
     EXPECT_EQ(recording.areas.size(), 1u); // the whole window
-    probe.unload();
 }
 
 // Releases straight into the core: some window systems drop a release they saw no press for.
