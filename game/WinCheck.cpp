@@ -1,5 +1,7 @@
 // Win and draw detection after every move.
 #include "main/Gridlark.hpp"
+#include "main/frmDarIzoDiv2.hpp"
+#include "notice/frmMessage.hpp"
 
 #include <array>
 

@@ -1,6 +1,7 @@
 // The window has no frame, so it moves itself: drag by the background, snap to the screen's
 // edges on release (keeping the taskbar's strip free), minimise on a double click.
-#include "Gridlark.hpp"
+#include "main/Gridlark.hpp"
+#include "main/frmDarIzoDiv2.hpp"
 
 namespace gridlark {
 

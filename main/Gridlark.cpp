@@ -1,4 +1,7 @@
-#include "Gridlark.hpp"
+#include "main/Gridlark.hpp"
+
+#include "main/frmDarIzoDiv2.hpp"
+#include "notice/frmMessage.hpp"
 
 namespace gridlark {
 
@@ -9,12 +12,36 @@ Gridlark::Gridlark(tk::Platform& platform)
 
 Gridlark::~Gridlark() = default;
 
+frmDarIzoDiv2& Gridlark::frmDarIzoDiv2() {
+    return main_();
+}
+
+frmMessage& Gridlark::frmMessage() {
+    return notice_();
+}
+
+bool Gridlark::mainLoaded() const {
+    return main_.loaded();
+}
+
+bool Gridlark::noticeLoaded() const {
+    return notice_.loaded();
+}
+
+tk::Form& Gridlark::mainWindow() {
+    return main_();
+}
+
+void Gridlark::ResetGame() {
+    main_().ResetGame();
+}
+
 WindowsVersion Gridlark::GetWindowsVersion() {
     return osVersion_.GetWindowsVersion(platform_.windowsApi());
 }
 
 void Gridlark::start() {
-    frmDarIzoDiv2().show();
+    main_().show();
 }
 
 } // namespace gridlark

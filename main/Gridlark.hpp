@@ -1,11 +1,14 @@
-// The application: its two forms, created on first use, and the version module.
+// The program: its two forms, created on first use, and the version module. Each form reaches
+// the other through this object alone.
 #pragma once
 
-#include "frmDarIzoDiv2.hpp"
-#include "modOSversion.hpp"
-#include "notice/frmMessage.hpp"
+#include "main/modOSversion.hpp"
+#include "platform/Form.hpp"
 
 namespace gridlark {
+
+class frmDarIzoDiv2;
+class frmMessage;
 
 class Gridlark {
 public:
@@ -14,10 +17,14 @@ public:
     Gridlark(const Gridlark&) = delete;
     Gridlark& operator=(const Gridlark&) = delete;
 
-    gridlark::frmDarIzoDiv2& frmDarIzoDiv2() { return main_(); }
-    gridlark::frmMessage& frmMessage() { return notice_(); }
-    bool mainLoaded() const { return main_.loaded(); }
-    bool noticeLoaded() const { return notice_.loaded(); }
+    gridlark::frmDarIzoDiv2& frmDarIzoDiv2();
+    gridlark::frmMessage& frmMessage();
+    bool mainLoaded() const;
+    bool noticeLoaded() const;
+
+    // What the notice needs of the main window: where it stands, and a fresh game.
+    tk::Form& mainWindow();
+    void ResetGame();
 
     // The version module asks through the platform's current Windows calls.
     WindowsVersion GetWindowsVersion();

@@ -1,5 +1,5 @@
 // "More at Fernwick": the maker's page, kept as character codes and put together per press.
-#include "Gridlark.hpp"
+#include "main/frmDarIzoDiv2.hpp"
 
 #include <array>
 #include <charconv>

@@ -1,6 +1,6 @@
-#include "frmDarIzoDiv2.hpp"
+#include "main/frmDarIzoDiv2.hpp"
 
-#include "Gridlark.hpp"
+#include <cmath>
 
 namespace gridlark {
 

@@ -2,7 +2,7 @@
 // that moves itself.
 #pragma once
 
-#include "Form.hpp"
+#include "platform/Form.hpp"
 
 #include <cstdint>
 
@@ -24,16 +24,16 @@ public:
     tk::CheckBox& Check1() { return checkBox("Check1"); }
     tk::CommandButton& Reset() { return button("Reset"); }
 
-    // Starts a fresh game; the notice window calls it too.
+    // game/Board.cpp: a fresh game; the notice window asks for one through the program.
     void ResetGame();
 
-    // Start-up and the quit prompt.
+    // main/frmDarIzoDiv2.cpp: start-up and the quit prompt.
     void Form_Initialize();
     void Form_Load();
     void Form_MouseDown(int Button, int Shift, float X, float Y);
     void Form_Unload();
 
-    // Dragging, snapping and the minimise toggle.
+    // main/Dragging.cpp: dragging, snapping and the minimise toggle.
     void Form_MouseMove(int Button, int Shift, float X, float Y);
     void Form_MouseUp(int Button, int Shift, float X, float Y);
     void Form_DblClick();
@@ -41,21 +41,21 @@ public:
     std::int32_t DragStartY = 0;
     bool IsDragging = false;
 
-    // The game.
+    // game/Board.cpp, game/Moves.cpp, game/Check1.cpp: the game.
     void Reset_Click();
     void Toe_MouseDown(int Index, int Button, int Shift, float X, float Y);
     void Check1_Click();
 
-    // The link to the maker's page.
+    // main/WebLink.cpp: the link to the maker's page.
     void Label1_MouseDown(int Button, int Shift, float X, float Y);
 
 protected:
     void clearVariables() override;
 
 private:
-    void SwitchTurn();
-    void CheckWin();
-    void AnnounceWinner();
+    void SwitchTurn();     // game/Board.cpp
+    void CheckWin();       // game/WinCheck.cpp
+    void AnnounceWinner(); // game/WinCheck.cpp
 
     Gridlark& app_;
 };

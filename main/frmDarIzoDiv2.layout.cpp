@@ -1,5 +1,5 @@
 // The main window as designed: 188 x 240 pixels, controls in stored (painting) order.
-#include "frmDarIzoDiv2.hpp"
+#include "main/frmDarIzoDiv2.hpp"
 
 #include <array>
 

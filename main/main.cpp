@@ -1,4 +1,4 @@
-#include "Gridlark.hpp"
+#include "main/Gridlark.hpp"
 
 int main(int argc, char** argv) {
     return tk::run(argc, argv, [](tk::Platform& platform) {

@@ -1,4 +1,4 @@
-#include "modOSversion.hpp"
+#include "main/modOSversion.hpp"
 
 namespace gridlark {
 

@@ -1,7 +1,7 @@
 // Names the Windows version the program runs on; only the edge snapping asks.
 #pragma once
 
-#include "WindowsApi.hpp"
+#include "platform/WindowsApi.hpp"
 
 #include <cstdint>
 #include <string>

@@ -1,4 +1,4 @@
-#include "frmMessage.hpp"
+#include "notice/frmMessage.hpp"
 
 #include "main/Gridlark.hpp"
 
@@ -18,7 +18,7 @@ void frmMessage::Form_Load() {
     cmdMain().setBackColour(backColour());
 
     // Directly above the main window, or below it when there is no room above.
-    gridlark::frmDarIzoDiv2& main = app_.frmDarIzoDiv2();
+    tk::Form& main = app_.mainWindow();
     const int T = main.top();
     const int H = main.height();
     const int h = height();
@@ -33,7 +33,7 @@ void frmMessage::Form_Load() {
 
 void frmMessage::Timer1_Timer() {
     // A notice can outlive the main window; it must not bring that window back.
-    if (app_.mainLoaded()) app_.frmDarIzoDiv2().ResetGame();
+    if (app_.mainLoaded()) app_.ResetGame();
     unload();
 }
 

@@ -1,7 +1,7 @@
 // The notice window: two lines above or below the main window; resets the game on its timer.
 #pragma once
 
-#include "Form.hpp"
+#include "platform/Form.hpp"
 
 namespace gridlark {
 

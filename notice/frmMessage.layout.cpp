@@ -1,5 +1,5 @@
 // The notice window as designed: a 188 x 58 pixel strip with two lines, a credit and "OK".
-#include "frmMessage.hpp"
+#include "notice/frmMessage.hpp"
 
 #include <array>
 

@@ -1,6 +1,6 @@
-#include "Controls.hpp"
+#include "platform/Controls.hpp"
 
-#include "Form.hpp"
+#include "platform/Form.hpp"
 
 namespace tk {
 
@@ -54,11 +54,12 @@ void Label::setCaption(std::string_view text) {
 
 void Label::fitCaption() {
     if (!autoSize_) return;
-    const SizePx size = form().platform().measureText(font_, caption_);
+    const SizePx size = form().platform().backend().measureText(font_, caption_);
     resize(pixelsToTwips(size.width), pixelsToTwips(size.height));
 }
 
-// A line's box spans its end points, so the hit test and repaints can treat it like the rest.
+// A line has no box (left, top, width and height stay zero): it is painted and repainted from
+// its end points, and the hit test passes over it.
 Line::Line(Form& form, const ControlDesign& d)
     : Control(form, d)
     , x1_(d.x1)
@@ -111,7 +112,7 @@ void CommandButton::click() {
 Timer::Timer(Form& form, const ControlDesign& d)
     : Control(form, d)
     , interval_(d.interval) {
-    setEnabled(d.enabled);
+    if (enabled()) restart();
 }
 
 Timer::~Timer() {
@@ -119,8 +120,8 @@ Timer::~Timer() {
 }
 
 void Timer::setEnabled(bool on) {
-    if (on == running_) return;
-    running_ = on;
+    if (on == enabled()) return;
+    setEnabledState(on);
     if (on)
         restart();
     else
@@ -129,7 +130,7 @@ void Timer::setEnabled(bool on) {
 
 void Timer::restart() {
     stop();
-    if (!running_ || interval_ <= 0) return;
+    if (!enabled() || interval_ <= 0) return;
     // The tick goes through the form by name: by the time it runs this control may be gone.
     Form* owner = &form();
     std::string timerName = name();

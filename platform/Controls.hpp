@@ -1,8 +1,8 @@
 // Controls keep their whole state here, in plain C++; a backend only mirrors it.
 #pragma once
 
-#include "Design.hpp"
-#include "Services.hpp"
+#include "platform/Design.hpp"
+#include "platform/Services.hpp"
 
 #include <string>
 
@@ -28,7 +28,7 @@ public:
     int height() const { return height_; }
     bool visible() const { return visible_; }
     void setVisible(bool v);
-    bool enabled() const { return enabled_; }
+    bool enabled() const { return enabled_; } // a timer: whether it runs
     int tabIndex() const { return tabIndex_; }
 
     // Windowless controls are painted by the form; the others are native child windows.
@@ -43,6 +43,7 @@ public:
 protected:
     void changed(); // repaint, or bring the native child in step
     void resize(int width, int height);
+    void setEnabledState(bool on) { enabled_ = on; }
 
 private:
     Form& form_;
@@ -149,7 +150,6 @@ public:
     ~Timer() override;
 
     int interval() const { return interval_; }
-    bool isEnabled() const { return running_; }
     void setEnabled(bool on);
 
 private:
@@ -157,7 +157,6 @@ private:
     void stop();
 
     int interval_;
-    bool running_ = false;
     int timerId_ = 0;
     TimerService* service_ = nullptr; // the one that started it stops it
 };

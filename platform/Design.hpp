@@ -1,7 +1,7 @@
 // Design-time layouts: a form and its controls as data, read when the form loads.
 #pragma once
 
-#include "Types.hpp"
+#include "platform/Types.hpp"
 
 #include <span>
 #include <string_view>

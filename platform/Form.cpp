@@ -1,4 +1,4 @@
-#include "Form.hpp"
+#include "platform/Form.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -24,6 +24,10 @@ std::unique_ptr<Control> makeControl(Form& form, const ControlDesign& d) {
         return std::make_unique<Timer>(form, d);
     }
     throw std::logic_error("unknown control kind");
+}
+
+bool isNativeChild(const Control& c) {
+    return c.kind() == ControlKind::CheckBox || c.kind() == ControlKind::CommandButton;
 }
 
 RectPx pixels(const Control& c) {
@@ -55,12 +59,17 @@ void Form::load() {
     loading_ = true;
     backColour_ = design_.backColour;
     clearVariables();
-    native_ = platform_.createWindow(*this);
+    native_ = platform_.backend().createWindow(
+        {design_.caption,
+         {twipsToWholePixels(design_.width), twipsToWholePixels(design_.height)},
+         design_.showInTaskbar,
+         design_.blankIcon},
+        *this);
     controls_.reserve(design_.controls.size());
     for (const auto& d : design_.controls)
         controls_.push_back(makeControl(*this, d));
     for (const auto& c : controls_)
-        if (!c->windowless()) native_->syncControl(*c);
+        if (isNativeChild(*c)) native_->syncChild(describe(*c));
     loading_ = false;
     platform_.formLoaded();
     raise(kFormEvents, Event::Load);
@@ -129,7 +138,6 @@ Colour Form::backColour() {
 void Form::setBackColour(Colour c) {
     ensureLoaded();
     backColour_ = c;
-    native_->setBackColour(platform_.resolve(c));
     native_->invalidate();
 }
 
@@ -150,7 +158,19 @@ Control& Form::find(std::string_view name, int index) {
                             ") on " + std::string(design_.name));
 }
 
+bool Form::knows(std::string_view control) const {
+    return control == kFormEvents ||
+           std::any_of(design_.controls.begin(), design_.controls.end(),
+                       [control](const ControlDesign& d) { return d.name == control; });
+}
+
+// A misspelt name would leave its handler silently unused: fail where the wiring is.
 void Form::on(std::string_view control, Event event, Handler handler) {
+    const std::string where = std::string(design_.name) + "." + std::string(control);
+    if (!knows(control)) throw std::logic_error(where + ": no such control in the design");
+    for (const auto& b : handlers_)
+        if (b.event == event && b.control == control)
+            throw std::logic_error(where + ": a second handler for one event");
     handlers_.push_back({std::string(control), event, std::move(handler)});
 }
 
@@ -161,6 +181,9 @@ void Form::raise(std::string_view control, Event event, const EventArgs& args) {
             return;
         }
     }
+    if (!knows(control))
+        throw std::logic_error(std::string(design_.name) + "." + std::string(control) +
+                               ": no such control in the design");
 }
 
 const Control* Form::hitTest(double x, double y) const {
@@ -172,13 +195,45 @@ const Control* Form::hitTest(double x, double y) const {
     return nullptr;
 }
 
-const Control* Form::initialFocus() const {
+int Form::idOf(const Control& control) const {
+    for (std::size_t i = 0; i < controls_.size(); ++i)
+        if (controls_[i].get() == &control) return static_cast<int>(i);
+    return -1;
+}
+
+int Form::initialFocus() const {
     const Control* best = nullptr;
     for (const auto& c : controls_) {
         if (c->tabIndex() < 0 || !c->visible() || !c->enabled()) continue;
         if (!best || c->tabIndex() < best->tabIndex()) best = c.get();
     }
-    return best;
+    return best ? idOf(*best) : -1;
+}
+
+NativeChild Form::describe(const Control& c) const {
+    NativeChild n;
+    n.id = idOf(c);
+    n.position = {twipsToWholePixels(c.left()), twipsToWholePixels(c.top())};
+    n.size = {twipsToWholePixels(c.width()), twipsToWholePixels(c.height())};
+    n.enabled = c.enabled();
+    n.visible = c.visible();
+    n.focusable = c.tabIndex() >= 0;
+    if (c.kind() == ControlKind::CommandButton) {
+        const auto& b = static_cast<const CommandButton&>(c);
+        n.kind = NativeChild::Kind::PushButton;
+        n.caption = b.caption();
+        n.font = b.font();
+        n.back = platform_.resolve(b.backColour());
+    } else {
+        const auto& b = dynamic_cast<const CheckBox&>(c);
+        n.kind = NativeChild::Kind::CheckBox;
+        n.caption = b.caption();
+        n.font = b.font();
+        n.checked = b.value() == 1;
+        n.back = platform_.resolve(b.backColour());
+        n.fore = platform_.resolve(b.foreColour());
+    }
+    return n;
 }
 
 void Form::paint(Canvas& canvas) const {
@@ -272,19 +327,13 @@ void Form::doubleClick(int button, int shift, double x, double y) {
     raise(kFormEvents, Event::DblClick);
 }
 
-void Form::nativeClick(const Control& control) {
-    if (!loaded_) return;
-    send(&control, Event::Click, {control.index()});
-}
-
-void Form::nativeToggle(const Control& control) {
-    if (!loaded_) return;
-    for (const auto& c : controls_) {
-        if (c.get() != &control) continue;
-        auto& box = dynamic_cast<CheckBox&>(*c);
-        box.setValue(box.value() == 1 ? 0 : 1);
-        return;
-    }
+void Form::childClicked(int id) {
+    if (!loaded_ || id < 0 || id >= static_cast<int>(controls_.size())) return;
+    Control& c = *controls_[static_cast<std::size_t>(id)];
+    if (auto* box = dynamic_cast<CheckBox*>(&c))
+        box->setValue(box->value() == 1 ? 0 : 1); // raises the box's Click
+    else
+        send(&c, Event::Click, {c.index()});
 }
 
 void Form::closeRequested() {
@@ -295,13 +344,13 @@ void Form::controlChanged(const Control& control) {
     if (!native_ || loading_) return;
     if (control.windowless())
         native_->invalidate(paintedArea(control));
-    else
-        native_->syncControl(control);
+    else if (isNativeChild(control))
+        native_->syncChild(describe(control));
 }
 
 RectPx Form::paintedArea(const Control& control) const {
     RectPx box = pixels(control);
-    double margin = 1;
+    double margin = 1; // antialiased edges
     if (control.kind() == ControlKind::Line) {
         const auto& l = static_cast<const Line&>(control);
         const double x1 = twipsToPixels(l.x1()), y1 = twipsToPixels(l.y1());
@@ -311,7 +360,7 @@ RectPx Form::paintedArea(const Control& control) const {
     } else if (control.kind() == ControlKind::Label) {
         // Text is not clipped: a caption wider or taller than its box still shows.
         const auto& l = static_cast<const Label&>(control);
-        const SizePx text = platform_.measureText(l.font(), l.caption());
+        const SizePx text = platform_.backend().measureText(l.font(), l.caption());
         if (text.height > box.height) box.height = text.height;
         if (text.width > box.width) {
             const double extra = text.width - box.width;

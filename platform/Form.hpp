@@ -1,8 +1,8 @@
 // A form: one window kind, built from its design when it loads. Its state lives in its controls.
 #pragma once
 
-#include "Controls.hpp"
-#include "Platform.hpp"
+#include "platform/Controls.hpp"
+#include "platform/Platform.hpp"
 
 #include <functional>
 #include <memory>
@@ -35,7 +35,7 @@ using Handler = std::function<void(const EventArgs&)>;
 // The name that form-level handlers are registered under.
 inline constexpr std::string_view kFormEvents = "Form";
 
-class Form {
+class Form : public WindowHost {
 public:
     Form(Platform& platform, const FormDesign& design);
     virtual ~Form();
@@ -80,25 +80,28 @@ public:
     // In stored order, which is also the painting order. Empty while unloaded.
     const std::vector<std::unique_ptr<Control>>& controls() const { return controls_; }
 
-    // Handlers: `control` is a control's name, or kFormEvents for the form itself.
+    // Handlers: `control` is a control's name in the design, or kFormEvents for the form itself.
+    // A name the design lacks, or a second handler for one event, throws std::logic_error.
     void on(std::string_view control, Event event, Handler handler);
+    // Runs the handler bound to the event, if any; a name the design lacks throws.
     void raise(std::string_view control, Event event, const EventArgs& args = {});
 
     // The top-most label under a point (twips, client area); null for the form itself.
     // Lines and shapes take no mouse input.
     const Control* hitTest(double x, double y) const;
-    // The focusable control with the lowest tab index, if any.
-    const Control* initialFocus() const;
+    // The position in controls(), which names a native child to the backend.
+    int idOf(const Control& control) const;
 
-    // Called by the backend, in pixels of the client area.
-    void paint(Canvas& canvas) const;
-    void mouseDown(int button, int shift, double x, double y);
-    void mouseMove(int buttons, int shift, double x, double y);
-    void mouseUp(int button, int shift, double x, double y);
-    void doubleClick(int button, int shift, double x, double y);
-    void nativeClick(const Control& control);  // a push button was pressed
-    void nativeToggle(const Control& control); // the user changed a check box
-    void closeRequested();                     // the window system asks the window to close
+    // The window's side, in pixels of the client area.
+    void paint(Canvas& canvas) const override;
+    void mouseDown(int button, int shift, double x, double y) override;
+    void mouseMove(int buttons, int shift, double x, double y) override;
+    void mouseUp(int button, int shift, double x, double y) override;
+    void doubleClick(int button, int shift, double x, double y) override;
+    void childClicked(int id) override;
+    void closeRequested() override;
+    // The focusable control with the lowest tab index, or -1.
+    int initialFocus() const override;
     NativeWindow* native() const { return native_.get(); }
 
     // Called by controls.
@@ -116,6 +119,8 @@ private:
         if (!loaded_) load();
     }
     void teardown();
+    bool knows(std::string_view control) const;
+    NativeChild describe(const Control& control) const;
     EventArgs mouseArgs(const Control* target, int button, int shift, double x, double y) const;
     void send(const Control* target, Event event, const EventArgs& args);
 

@@ -1,13 +1,13 @@
-#include "Platform.hpp"
+#include "platform/Platform.hpp"
 
 namespace tk {
 
-Platform::Platform() = default;
-Platform::~Platform() = default;
+Platform::Platform(Backend& backend)
+    : backend_(backend) {}
 
 int Platform::messageBox(std::string_view prompt, int style, std::string_view title) {
     return seams.messageBox ? seams.messageBox(prompt, style, title)
-                            : nativeMessageBox(prompt, style, title);
+                            : backend_.messageBox(prompt, style, title);
 }
 
 Random& Platform::random() {
@@ -15,22 +15,24 @@ Random& Platform::random() {
 }
 
 TimerService& Platform::timers() {
-    return seams.clock ? *seams.clock : nativeTimers();
+    return seams.clock ? *seams.clock : backend_.timers();
 }
 
 WindowsApi& Platform::windowsApi() {
-    return seams.windowsApi ? *seams.windowsApi : nativeWindowsApi();
+    if (seams.windowsApi) return *seams.windowsApi;
+    WindowsApi* native = backend_.windowsApi();
+    return native ? *native : standIn_;
 }
 
 SizePx Platform::screenSize() {
-    return seams.screenSize ? *seams.screenSize : nativeScreenSize();
+    return seams.screenSize ? *seams.screenSize : backend_.screenSize();
 }
 
 void Platform::formUnloaded(bool endWhenLast) {
     if (loadedForms_ > 0) --loadedForms_;
     if (loadedForms_ == 0 && endWhenLast) {
         quitRequested_ = true;
-        quit(0);
+        backend_.quit(0);
     }
 }
 
@@ -38,7 +40,7 @@ std::intptr_t StandInWindowsApi::ShellExecuteA(win::HWND, const char* operation,
                                                const char*, const char*, int) {
     // Like the shell: above 32 is success, 2 is "file not found".
     if (!operation || !file || std::string_view(operation) != "open") return 2;
-    return platform_.openAddress(file) ? 42 : 2;
+    return backend_.openAddress(file) ? 42 : 2;
 }
 
 } // namespace tk

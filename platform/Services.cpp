@@ -1,4 +1,4 @@
-#include "Services.hpp"
+#include "platform/Services.hpp"
 
 #include <chrono>
 

@@ -1,6 +1,8 @@
 // Services the application relies on, each replaceable by a test.
 #pragma once
 
+#include "platform/Backend.hpp"
+
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -23,15 +25,6 @@ public:
 
 private:
     std::mt19937 engine_;
-};
-
-// Runs ticks on the user-interface thread.
-class TimerService {
-public:
-    using Tick = std::function<void()>;
-    virtual ~TimerService() = default;
-    virtual int start(int intervalMs, Tick tick) = 0; // repeating until stopped; id > 0
-    virtual void stop(int id) = 0;
 };
 
 // A clock that moves only when told: timer tests without waiting.

@@ -1,4 +1,4 @@
-#include "Types.hpp"
+#include "platform/Types.hpp"
 
 #include <array>
 

@@ -7,7 +7,7 @@
 
 namespace tk {
 
-class Platform;
+class Backend;
 
 namespace win {
 
@@ -44,15 +44,15 @@ public:
 // nothing), and "open" handed to the desktop's default handler for the address.
 class StandInWindowsApi final : public WindowsApi {
 public:
-    explicit StandInWindowsApi(Platform& platform)
-        : platform_(platform) {}
+    explicit StandInWindowsApi(Backend& backend)
+        : backend_(backend) {}
     void InitCommonControls() override {}
     int GetVersionExA(win::OSVERSIONINFOA*) override { return 0; }
     std::intptr_t ShellExecuteA(win::HWND, const char* operation, const char* file, const char*,
                                 const char*, int) override;
 
 private:
-    Platform& platform_;
+    Backend& backend_;
 };
 
 } // namespace tk

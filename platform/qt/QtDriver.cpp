@@ -1,6 +1,6 @@
 // Test driver for the Qt backend: real Qt events into real widgets.
-#include "QtPlatform.hpp"
-#include "testing/Driver.hpp"
+#include "platform/qt/QtPlatform.hpp"
+#include "platform/testing/Driver.hpp"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -112,7 +112,7 @@ public:
     }
     void clickControl(Form& form, std::string_view name) override {
         // Through the window, as a real click arrives: a modal box blocks it.
-        QWidget* child = shown(form)->child(form.control<Control>(name));
+        QWidget* child = shown(form)->child(form.idOf(form.control<Control>(name)));
         const QPoint p = child->mapTo(shown(form), child->rect().center());
         QTest::mouseClick(handle(form), Qt::LeftButton, {}, p);
         processEvents();
@@ -124,8 +124,8 @@ public:
     }
     std::string focusedControl(Form& form) override {
         qt::FormWindow* w = shown(form);
-        const Control* c = w->controlOf(w->focusWidget());
-        return c ? c->name() : std::string();
+        const int id = w->idOf(w->focusWidget());
+        return id < 0 ? std::string() : form.controls()[static_cast<std::size_t>(id)]->name();
     }
     void closeWindow(Form& form) override { shown(form)->close(); }
     bool inTaskbar(Form& form) override {
@@ -149,7 +149,7 @@ public:
     Rgb controlBackground(Form& form, std::string_view name) override {
         // As the player sees it: the window with the control on it.
         qt::FormWindow* w = shown(form);
-        const QRect r = w->child(form.control<Control>(name))->geometry();
+        const QRect r = w->child(form.idOf(form.control<Control>(name)))->geometry();
         const Image img = toImage(w->grab().toImage());
         const qreal ratio = w->devicePixelRatioF();
         return img.at(int((r.right() - 1) * ratio),

@@ -33,11 +33,6 @@ QString qstring(std::string_view s) {
     return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
 }
 
-QRect pixelRect(const Control& c) {
-    return {twipsToWholePixels(c.left()), twipsToWholePixels(c.top()),
-            twipsToWholePixels(c.width()), twipsToWholePixels(c.height())};
-}
-
 class QtCanvas final : public Canvas {
 public:
     QtCanvas(QPainter& painter, QtPlatform& platform)
@@ -92,15 +87,15 @@ struct DeleteLater {
 
 class QtNativeWindow final : public NativeWindow {
 public:
-    QtNativeWindow(QtPlatform& platform, Form& form)
-        : window_(new FormWindow(platform, form)) {}
+    QtNativeWindow(QtPlatform& platform, const WindowTraits& traits, WindowHost& host)
+        : window_(new FormWindow(platform, traits, host)) {}
 
     void show() override {
         window_->show();
         window_->raise();
         window_->activateWindow();
-        if (const Control* focus = window_->form()->initialFocus())
-            if (QWidget* w = window_->child(*focus)) w->setFocus(Qt::ActiveWindowFocusReason);
+        if (QWidget* w = window_->child(window_->host()->initialFocus()))
+            w->setFocus(Qt::ActiveWindowFocusReason);
     }
     bool isVisible() const override { return window_->isVisible(); }
     PointPx position() const override { return {window_->x(), window_->y()}; }
@@ -120,8 +115,7 @@ public:
     void invalidate(const RectPx& a) override {
         window_->update(QRectF(a.x, a.y, a.width, a.height).toAlignedRect());
     }
-    void syncControl(const Control& control) override { window_->sync(control); }
-    void setBackColour(Rgb) override { window_->update(); }
+    void syncChild(const NativeChild& child) override { window_->sync(child); }
     void* handle() const override { return window_.get(); }
 
 private:
@@ -156,8 +150,9 @@ QtPlatform::QtPlatform() {
 
 QtPlatform::~QtPlatform() = default;
 
-std::unique_ptr<NativeWindow> QtPlatform::createWindow(Form& form) {
-    return std::make_unique<QtNativeWindow>(*this, form);
+std::unique_ptr<NativeWindow> QtPlatform::createWindow(const WindowTraits& traits,
+                                                       WindowHost& host) {
+    return std::make_unique<QtNativeWindow>(*this, traits, host);
 }
 
 const QFont& QtPlatform::qfont(const Font& font) const {
@@ -224,7 +219,7 @@ bool QtPlatform::openAddress(std::string_view address) {
     return url.isValid() && QDesktopServices::openUrl(url);
 }
 
-int QtPlatform::nativeMessageBox(std::string_view prompt, int style, std::string_view title) {
+int QtPlatform::messageBox(std::string_view prompt, int style, std::string_view title) {
     QMessageBox box;
     box.setWindowTitle(qstring(title));
     box.setText(qstring(prompt).replace("\r\n", "\n"));
@@ -272,95 +267,89 @@ int QtPlatform::nativeMessageBox(std::string_view prompt, int style, std::string
     return buttons.back().second;
 }
 
-SizePx QtPlatform::nativeScreenSize() {
+SizePx QtPlatform::screenSize() {
     // While the last screen is gone (a monitor unplugged), keep to the one there was.
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         lastScreen_ = {screen->geometry().width(), screen->geometry().height()};
     return lastScreen_;
 }
 
-FormWindow::FormWindow(QtPlatform& platform, Form& form)
+FormWindow::FormWindow(QtPlatform& platform, const WindowTraits& traits, WindowHost& host)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
     , platform_(platform)
-    , form_(&form) {
-    const FormDesign& d = form.design();
-    if (!d.showInTaskbar) setWindowFlag(Qt::Tool);
+    , host_(&host) {
+    if (!traits.showInTaskbar) setWindowFlag(Qt::Tool);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    setWindowTitle(qstring(d.caption));
-    setFixedSize(twipsToWholePixels(d.width), twipsToWholePixels(d.height));
-    if (d.blankIcon) setWindowIcon(QIcon(":/gridlark/blank.ico"));
+    setWindowTitle(qstring(traits.title));
+    setFixedSize(traits.client.width, traits.client.height);
+    if (traits.blankIcon) setWindowIcon(QIcon(":/gridlark/blank.ico"));
 }
 
-QWidget* FormWindow::child(const Control& control) const {
-    const auto it = children_.find(&control);
+QWidget* FormWindow::child(int id) const {
+    const auto it = children_.find(id);
     return it == children_.end() ? nullptr : it->second;
 }
 
-const Control* FormWindow::controlOf(const QWidget* child) const {
-    for (const auto& [control, widget] : children_)
-        if (widget == child) return control;
-    return nullptr;
+int FormWindow::idOf(const QWidget* child) const {
+    for (const auto& [id, widget] : children_)
+        if (widget == child) return id;
+    return -1;
 }
 
-void FormWindow::sync(const Control& control) {
-    QWidget* w = child(control);
-    if (control.kind() == ControlKind::CommandButton) {
-        const auto& b = static_cast<const CommandButton&>(control);
+void FormWindow::adopt(QAbstractButton* button, int id) {
+    children_[id] = button;
+    connect(button, &QAbstractButton::clicked, this, [this, id] {
+        if (host_) host_->childClicked(id);
+    });
+}
+
+void FormWindow::sync(const NativeChild& c) {
+    QWidget* w = child(c.id);
+    if (c.kind == NativeChild::Kind::PushButton) {
         auto* button = static_cast<QPushButton*>(w);
         if (!button) {
             button = new QPushButton(this); // owned by this window
             button->setAutoDefault(true);   // Enter presses the focused button, as on Windows
-            connect(button, &QPushButton::clicked, this, [this, &control] {
-                if (form_) form_->nativeClick(control);
-            });
-            children_[&control] = w = button;
+            adopt(button, c.id);
+            w = button;
         }
-        button->setText(qstring(b.caption()));
-        button->setFont(platform_.qfont(b.font()));
+        button->setText(qstring(c.caption));
+        button->setFont(platform_.qfont(c.font));
         // A standard push button does not paint its background colour.
-    } else if (control.kind() == ControlKind::CheckBox) {
-        const auto& c = static_cast<const CheckBox&>(control);
+    } else {
         auto* box = static_cast<QCheckBox*>(w);
         if (!box) {
             box = new QCheckBox(this); // owned by this window
-            connect(box, &QCheckBox::clicked, this, [this, &control] {
-                if (form_) form_->nativeToggle(control);
-            });
-            children_[&control] = w = box;
+            adopt(box, c.id);
+            w = box;
         }
-        box->setText(qstring(c.caption()));
-        box->setFont(platform_.qfont(c.font()));
+        box->setText(qstring(c.caption));
+        box->setFont(platform_.qfont(c.font));
         QPalette pal = box->palette();
-        const QColor back = qcolour(platform_.resolve(c.backColour()));
-        const QColor fore = qcolour(platform_.resolve(c.foreColour()));
         for (auto role : {QPalette::Window, QPalette::Button})
-            pal.setColor(role, back);
+            pal.setColor(role, qcolour(c.back));
         for (auto role : {QPalette::WindowText, QPalette::ButtonText})
-            pal.setColor(role, fore);
+            pal.setColor(role, qcolour(c.fore));
         box->setPalette(pal);
+        checkBoxBacks_[c.id] = qcolour(c.back);
         const QSignalBlocker quiet(box);
-        box->setChecked(c.value() == 1);
-    } else {
-        return;
+        box->setChecked(c.checked);
     }
-    w->setGeometry(pixelRect(control));
-    w->setEnabled(control.enabled());
-    w->setVisible(control.visible());
-    if (control.tabIndex() < 0) w->setFocusPolicy(Qt::NoFocus);
+    w->setGeometry(c.position.x, c.position.y, c.size.width, c.size.height);
+    w->setEnabled(c.enabled);
+    w->setVisible(c.visible);
+    if (!c.focusable) w->setFocusPolicy(Qt::NoFocus);
 }
 
 void FormWindow::paintEvent(QPaintEvent*) {
-    if (!form_) return;
+    if (!host_) return;
     QPainter painter(this);
     QtCanvas canvas(painter, platform_);
-    form_->paint(canvas);
+    host_->paint(canvas);
     // A check box paints its own background colour. The box itself does not fill it (an opaque
     // child would punch a hole in this window's painting), so it is laid down here, under it.
-    for (const auto& [control, widget] : children_)
-        if (control->kind() == ControlKind::CheckBox && widget->isVisible())
-            painter.fillRect(
-                widget->geometry(),
-                qcolour(platform_.resolve(static_cast<const CheckBox*>(control)->backColour())));
+    for (const auto& [id, back] : checkBoxBacks_)
+        if (QWidget* w = child(id); w && w->isVisible()) painter.fillRect(w->geometry(), back);
 }
 
 int toButton(Qt::MouseButton button) {
@@ -394,40 +383,40 @@ int toShift(Qt::KeyboardModifiers modifiers) {
 
 void FormWindow::mousePressEvent(QMouseEvent* event) {
     const int button = toButton(event->button());
-    if (!form_ || button == 0) return;
+    if (!host_ || button == 0) return;
     const QPointF p = event->position();
-    form_->mouseDown(button, toShift(event->modifiers()), p.x(), p.y());
+    host_->mouseDown(button, toShift(event->modifiers()), p.x(), p.y());
 }
 
 void FormWindow::mouseMoveEvent(QMouseEvent* event) {
-    if (!form_) return;
+    if (!host_) return;
     const QPointF p = event->position();
-    form_->mouseMove(toButtons(event->buttons()), toShift(event->modifiers()), p.x(), p.y());
+    host_->mouseMove(toButtons(event->buttons()), toShift(event->modifiers()), p.x(), p.y());
 }
 
 void FormWindow::mouseReleaseEvent(QMouseEvent* event) {
     const int button = toButton(event->button());
-    if (!form_ || button == 0) return;
+    if (!host_ || button == 0) return;
     const QPointF p = event->position();
-    form_->mouseUp(button, toShift(event->modifiers()), p.x(), p.y());
+    host_->mouseUp(button, toShift(event->modifiers()), p.x(), p.y());
 }
 
 // Arrives in place of the second press.
 void FormWindow::mouseDoubleClickEvent(QMouseEvent* event) {
     const int button = toButton(event->button());
-    if (!form_ || button == 0) return;
+    if (!host_ || button == 0) return;
     const QPointF p = event->position();
-    form_->doubleClick(button, toShift(event->modifiers()), p.x(), p.y());
+    host_->doubleClick(button, toShift(event->modifiers()), p.x(), p.y());
 }
 
 void FormWindow::closeEvent(QCloseEvent* event) {
     event->ignore(); // the unload hides and destroys the window
-    if (form_) form_->closeRequested();
+    if (host_) host_->closeRequested();
 }
 
 } // namespace tk::qt
 
-int tk::run(int argc, char** argv, const std::function<int(Platform&)>& body) {
+int tk::runBackend(int argc, char** argv, const std::function<int(Backend&)>& body) {
     // The forms place and move their own windows, which Wayland does not let a client do.
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb;wayland");
     QApplication app(argc, argv);

@@ -1,13 +1,15 @@
 // The Qt 6 Widgets backend: one frameless QWidget per loaded form.
 #pragma once
 
-#include "../Form.hpp"
+#include "platform/Backend.hpp"
 
 #include <QFont>
 #include <QHash>
 #include <QObject>
 #include <QPixmap>
 #include <QWidget>
+
+class QAbstractButton;
 
 #include <map>
 #include <optional>
@@ -26,24 +28,23 @@ private:
     std::map<int, Tick> ticks_;
 };
 
-class QtPlatform final : public Platform {
+class QtPlatform final : public Backend {
 public:
     QtPlatform();
     ~QtPlatform() override;
 
-    std::unique_ptr<NativeWindow> createWindow(Form& form) override;
+    std::unique_ptr<NativeWindow> createWindow(const WindowTraits& traits,
+                                               WindowHost& host) override;
     SizePx measureText(const Font& font, std::string_view text) override;
+    SizePx screenSize() override;
+    int messageBox(std::string_view prompt, int style, std::string_view title) override;
+    TimerService& timers() override { return timers_; }
+    bool openAddress(std::string_view address) override;
     int exec() override;
     void quit(int code) override;
-    bool openAddress(std::string_view address) override;
 
     const QFont& qfont(const Font& font) const;
     const QPixmap& picture(std::string_view resource, qreal ratio);
-
-protected:
-    int nativeMessageBox(std::string_view prompt, int style, std::string_view title) override;
-    TimerService& nativeTimers() override { return timers_; }
-    SizePx nativeScreenSize() override;
 
 private:
     QtTimers timers_;
@@ -57,13 +58,13 @@ private:
 // The window of one form. Lives until the form unloads, then goes with deleteLater.
 class FormWindow final : public QWidget {
 public:
-    FormWindow(QtPlatform& platform, Form& form);
+    FormWindow(QtPlatform& platform, const WindowTraits& traits, WindowHost& host);
 
-    Form* form() const { return form_; }
-    void detach() { form_ = nullptr; }
-    QWidget* child(const Control& control) const;
-    const Control* controlOf(const QWidget* child) const;
-    void sync(const Control& control);
+    WindowHost* host() const { return host_; }
+    void detach() { host_ = nullptr; }
+    QWidget* child(int id) const;
+    int idOf(const QWidget* child) const; // -1 for none of ours
+    void sync(const NativeChild& child);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -74,9 +75,12 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void adopt(QAbstractButton* button, int id);
+
     QtPlatform& platform_;
-    Form* form_;
-    std::map<const Control*, QWidget*> children_;
+    WindowHost* host_;
+    std::map<int, QWidget*> children_;
+    std::map<int, QColor> checkBoxBacks_; // laid down under each visible check box
 };
 
 int toButton(Qt::MouseButton button);

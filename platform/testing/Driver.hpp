@@ -1,7 +1,7 @@
 // Drives a form through its real window system, for tests. Each backend supplies one.
 #pragma once
 
-#include "../Form.hpp"
+#include "platform/Form.hpp"
 
 #include <functional>
 #include <memory>

@@ -1,6 +1,6 @@
 // Test driver for the Windows backend: real window messages into real windows.
-#include "Win32Platform.hpp"
-#include "testing/Driver.hpp"
+#include "platform/testing/Driver.hpp"
+#include "platform/win32/Win32Platform.hpp"
 
 #include <algorithm>
 #include <stdexcept>
@@ -209,8 +209,8 @@ public:
     }
     std::string focusedControl(Form& form) override {
         FormWindow* w = shown(form);
-        const Control* c = w->controlOf(w->focusChild());
-        return c ? c->name() : std::string();
+        const int id = w->idOf(w->focusChild());
+        return id < 0 ? std::string() : form.controls()[static_cast<std::size_t>(id)]->name();
     }
     void closeWindow(Form& form) override {
         SendMessageW(shown(form)->hwnd(), WM_CLOSE, 0, 0);
@@ -266,7 +266,7 @@ public:
         answerKey_ = key;
         meanwhile_ = std::move(meanwhile);
         seen_ = {};
-        poll_ = platform_.nativeTimerService().start(5, [this] { answer(); });
+        poll_ = platform_.timers().start(5, [this] { answer(); });
     }
     MessageBoxSeen lastMessageBox() const override { return seen_; }
 
@@ -305,7 +305,7 @@ private:
         PostMessageW(target, WM_KEYUP, vk, static_cast<LPARAM>(1 | 3u << 30));
     }
     void stopPolling() {
-        if (poll_) platform_.nativeTimerService().stop(poll_);
+        if (poll_) platform_.timers().stop(poll_);
         poll_ = 0;
     }
     void sendMouse(Form& form, UINT msg, WPARAM wParam, int shift, PointPx at) {
@@ -329,7 +329,7 @@ private:
         return static_cast<FormWindow*>(form.native()->handle());
     }
     static HWND child(Form& form, std::string_view name) {
-        HWND h = shown(form)->child(form.control<Control>(name));
+        HWND h = shown(form)->child(form.idOf(form.control<Control>(name)));
         if (!h) throw std::logic_error("no native child " + std::string(name));
         return h;
     }
@@ -345,7 +345,7 @@ private:
 } // namespace
 
 std::unique_ptr<Driver> makeDriver(Platform& platform) {
-    return std::make_unique<Win32Driver>(dynamic_cast<Win32Platform&>(platform));
+    return std::make_unique<Win32Driver>(dynamic_cast<Win32Platform&>(platform.backend()));
 }
 
 } // namespace tk::testing

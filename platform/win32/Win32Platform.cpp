@@ -1,4 +1,4 @@
-#include "Win32Platform.hpp"
+#include "platform/win32/Win32Platform.hpp"
 
 #include <commctrl.h>
 #include <objbase.h>
@@ -28,10 +28,6 @@ constexpr std::array<std::pair<std::string_view, int>, 2> kPictureIds{
 
 COLORREF colorref(Rgb c) {
     return RGB(c.r, c.g, c.b);
-}
-
-int pixels(int twips) {
-    return twipsToWholePixels(twips);
 }
 
 void solid(HDC dc, const RECT& r, COLORREF colour) {
@@ -212,9 +208,9 @@ BOOL CALLBACK disableOtherForm(HWND hwnd, LPARAM context) {
 // The window may be inside one of its own messages when its form unloads.
 class Win32NativeWindow final : public NativeWindow {
 public:
-    Win32NativeWindow(Win32Platform& platform, Form& form)
+    Win32NativeWindow(Win32Platform& platform, const WindowTraits& traits, WindowHost& host)
         : platform_(platform)
-        , window_(std::make_unique<FormWindow>(platform, form)) {}
+        , window_(std::make_unique<FormWindow>(platform, traits, host)) {}
     ~Win32NativeWindow() override {
         window_->detach();
         ShowWindow(hwnd(), SW_HIDE);
@@ -227,8 +223,7 @@ public:
         ShowWindow(hwnd(), pendingState_ ? showCommand(*pendingState_) : SW_SHOW);
         pendingState_.reset();
         SetForegroundWindow(hwnd());
-        if (const Control* focus = window_->form()->initialFocus())
-            if (HWND child = window_->child(*focus)) window_->focus(child);
+        if (HWND child = window_->child(window_->host()->initialFocus())) window_->focus(child);
     }
     bool isVisible() const override { return IsWindowVisible(hwnd()); }
     PointPx position() const override {
@@ -275,8 +270,7 @@ public:
                      static_cast<LONG>(std::ceil(a.y + a.height))};
         InvalidateRect(hwnd(), &r, FALSE);
     }
-    void syncControl(const Control& control) override { window_->sync(control); }
-    void setBackColour(Rgb) override { invalidate(); }
+    void syncChild(const NativeChild& child) override { window_->sync(child); }
     void* handle() const override { return window_.get(); }
 
 private:
@@ -350,17 +344,16 @@ std::intptr_t Win32WindowsApi::ShellExecuteA(win::HWND owner, const char* operat
         static_cast<HWND>(owner), operation, file, parameters, directory, showCommand));
 }
 
-FormWindow::FormWindow(Win32Platform& platform, Form& form)
+FormWindow::FormWindow(Win32Platform& platform, const WindowTraits& traits, WindowHost& host)
     : platform_(platform)
-    , form_(&form) {
-    const FormDesign& d = form.design();
+    , host_(&host) {
     // No frame, so the client area is the whole window.
     const DWORD style = WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX;
-    const DWORD exStyle = d.showInTaskbar ? WS_EX_APPWINDOW : WS_EX_TOOLWINDOW;
-    hwnd_.reset(CreateWindowExW(exStyle, platform.formClass(), wide(d.caption).c_str(), style, 0, 0,
-                                pixels(d.width), pixels(d.height), nullptr, nullptr,
+    const DWORD exStyle = traits.showInTaskbar ? WS_EX_APPWINDOW : WS_EX_TOOLWINDOW;
+    hwnd_.reset(CreateWindowExW(exStyle, platform.formClass(), wide(traits.title).c_str(), style, 0,
+                                0, traits.client.width, traits.client.height, nullptr, nullptr,
                                 platform.instance(), this));
-    if (d.blankIcon) {
+    if (traits.blankIcon) {
         const auto icon = reinterpret_cast<LPARAM>(platform.blankIcon());
         SendMessageW(hwnd_.get(), WM_SETICON, ICON_BIG, icon);
         SendMessageW(hwnd_.get(), WM_SETICON, ICON_SMALL, icon);
@@ -372,15 +365,15 @@ FormWindow::~FormWindow() {
     if (hwnd_) SetWindowLongPtrW(hwnd_.get(), GWLP_USERDATA, 0);
 }
 
-HWND FormWindow::child(const Control& control) const {
+HWND FormWindow::child(int id) const {
     for (const Child& c : children_)
-        if (c.control == &control) return c.hwnd;
+        if (c.id == id) return c.hwnd;
     return nullptr;
 }
 
-const Control* FormWindow::controlOf(HWND child) const {
+int FormWindow::idOf(HWND child) const {
     const Child* c = find(child);
-    return c ? c->control : nullptr;
+    return c ? c->id : -1;
 }
 
 const FormWindow::Child* FormWindow::find(HWND child) const {
@@ -400,51 +393,46 @@ void FormWindow::focus(HWND child) {
     SetFocus(child);
 }
 
-void FormWindow::sync(const Control& control) {
-    const bool button = control.kind() == ControlKind::CommandButton;
-    if (!button && control.kind() != ControlKind::CheckBox) return;
+void FormWindow::sync(const NativeChild& control) {
+    const bool button = control.kind == NativeChild::Kind::PushButton;
     auto it = std::find_if(children_.begin(), children_.end(),
-                           [&](const Child& c) { return c.control == &control; });
+                           [&](const Child& c) { return c.id == control.id; });
     if (it == children_.end()) {
         DWORD style = WS_CHILD | (button ? BS_PUSHBUTTON : BS_AUTOCHECKBOX);
-        if (control.tabIndex() >= 0) style |= WS_TABSTOP;
+        if (control.focusable) style |= WS_TABSTOP;
         const auto id = static_cast<INT_PTR>(kFirstChildId + children_.size());
         HWND h = CreateWindowExW(0, L"BUTTON", L"", style, 0, 0, 0, 0, hwnd_.get(),
                                  reinterpret_cast<HMENU>(id), platform_.instance(), nullptr);
         // A themed check box ignores its text colour.
         if (!button) SetWindowTheme(h, L"", L"");
-        children_.push_back({&control, h, {}, nullptr, {}, 0, 0});
+        children_.push_back({control.id, control.kind, h, {}, nullptr, {}, 0, 0});
         it = children_.end() - 1;
     }
     Child& c = *it;
-    const auto& caption = button ? static_cast<const CommandButton&>(control).caption()
-                                 : static_cast<const CheckBox&>(control).caption();
-    const auto& font = button ? static_cast<const CommandButton&>(control).font()
-                              : static_cast<const CheckBox&>(control).font();
+    const std::string_view caption = control.caption;
     if (c.caption != caption || c.font == nullptr) {
         c.caption = caption;
         SetWindowTextW(c.hwnd, wide(caption).c_str());
     }
-    if (HFONT f = platform_.font(font); f != c.font) {
+    if (HFONT f = platform_.font(control.font); f != c.font) {
         c.font = f;
         SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(f), TRUE);
     }
     if (!button) {
-        const auto& box = static_cast<const CheckBox&>(control);
-        const COLORREF back = colorref(platform_.resolve(box.backColour()));
-        const COLORREF fore = colorref(platform_.resolve(box.foreColour()));
+        const COLORREF back = colorref(control.back);
+        const COLORREF fore = colorref(control.fore);
         if (!c.background || back != c.backColour || fore != c.foreColour) {
             c.background.reset(CreateSolidBrush(back));
             c.backColour = back;
             c.foreColour = fore;
             InvalidateRect(c.hwnd, nullptr, TRUE);
         }
-        SendMessageW(c.hwnd, BM_SETCHECK, box.value() == 1 ? BST_CHECKED : BST_UNCHECKED, 0);
+        SendMessageW(c.hwnd, BM_SETCHECK, control.checked ? BST_CHECKED : BST_UNCHECKED, 0);
     }
-    SetWindowPos(c.hwnd, nullptr, pixels(control.left()), pixels(control.top()),
-                 pixels(control.width()), pixels(control.height()), SWP_NOZORDER | SWP_NOACTIVATE);
-    EnableWindow(c.hwnd, control.enabled());
-    ShowWindow(c.hwnd, control.visible() ? SW_SHOWNA : SW_HIDE);
+    SetWindowPos(c.hwnd, nullptr, control.position.x, control.position.y, control.size.width,
+                 control.size.height, SWP_NOZORDER | SWP_NOACTIVATE);
+    EnableWindow(c.hwnd, control.enabled);
+    ShowWindow(c.hwnd, control.visible ? SW_SHOWNA : SW_HIDE);
 }
 
 LRESULT CALLBACK FormWindow::proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -453,7 +441,7 @@ LRESULT CALLBACK FormWindow::proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
     ++self->depth_;
     const LRESULT result = self->handle(hwnd, msg, wParam, lParam);
     // Its form unloaded meanwhile: nothing below this frame uses the window any more.
-    if (--self->depth_ == 0 && !self->form_) self->platform_.reap(*self);
+    if (--self->depth_ == 0 && !self->host_) self->platform_.reap(*self);
     return result;
 }
 
@@ -462,12 +450,12 @@ LRESULT FormWindow::handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT: {
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(hwnd, &ps);
-        if (form_) paintTo(dc);
+        if (host_) paintTo(dc);
         EndPaint(hwnd, &ps);
         return 0;
     }
     case WM_PRINTCLIENT:
-        if (form_) paintTo(reinterpret_cast<HDC>(wParam));
+        if (host_) paintTo(reinterpret_cast<HDC>(wParam));
         return 0;
     case WM_ERASEBKGND:
         return 1; // the paint covers everything
@@ -493,9 +481,9 @@ LRESULT FormWindow::handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     case DM_GETDEFID: {
         // Enter presses the push button that has the focus, as in a dialog.
-        const Control* c = controlOf(focusChild());
-        if (c && c->kind() == ControlKind::CommandButton)
-            return MAKELRESULT(GetDlgCtrlID(child(*c)), DC_HASDEFID);
+        const Child* c = find(focusChild());
+        if (c && c->kind == NativeChild::Kind::PushButton)
+            return MAKELRESULT(GetDlgCtrlID(c->hwnd), DC_HASDEFID);
         return 0;
     }
     case WM_CTLCOLORSTATIC:
@@ -517,7 +505,7 @@ LRESULT FormWindow::handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         break;
     case WM_CLOSE:
-        if (form_) form_->closeRequested(); // the unload destroys the window
+        if (host_) host_->closeRequested(); // the unload destroys the window
         return 0;
     default:
         break;
@@ -536,7 +524,7 @@ void FormWindow::mouse(UINT msg, WPARAM wParam, LPARAM lParam) {
     lastCursor_ = at;
     switch (msg) {
     case WM_MOUSEMOVE:
-        if (form_ && !still) form_->mouseMove(mouseButtons(wParam), shift, x, y);
+        if (host_ && !still) host_->mouseMove(mouseButtons(wParam), shift, x, y);
         break;
     case WM_XBUTTONDOWN:
     case WM_XBUTTONUP:
@@ -546,29 +534,25 @@ void FormWindow::mouse(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
         SetCapture(hwnd_.get());
-        if (form_) form_->mouseDown(mouseButton(msg), shift, x, y);
+        if (host_) host_->mouseDown(mouseButton(msg), shift, x, y);
         break;
     case WM_LBUTTONDBLCLK:
     case WM_RBUTTONDBLCLK:
     case WM_MBUTTONDBLCLK:
         // Arrives in place of the second press.
         SetCapture(hwnd_.get());
-        if (form_) form_->doubleClick(mouseButton(msg), shift, x, y);
+        if (host_) host_->doubleClick(mouseButton(msg), shift, x, y);
         break;
     default:
-        if (form_) form_->mouseUp(mouseButton(msg), shift, x, y);
+        if (host_) host_->mouseUp(mouseButton(msg), shift, x, y);
         if (mouseButtons(wParam) == 0 && GetCapture() == hwnd_.get()) ReleaseCapture();
         break;
     }
 }
 
 void FormWindow::command(HWND child) {
-    const Control* c = controlOf(child);
-    if (!c || !form_) return;
-    if (c->kind() == ControlKind::CommandButton)
-        form_->nativeClick(*c);
-    else
-        form_->nativeToggle(*c); // the core flips its value and brings the box in step
+    // A check box: the core flips its value and brings the box in step.
+    if (const Child* c = find(child); c && host_) host_->childClicked(c->id);
 }
 
 void FormWindow::paintTo(HDC dc) {
@@ -585,11 +569,11 @@ void FormWindow::paintTo(HDC dc) {
 }
 
 void FormWindow::paintWindowless(HDC dc, int ratio) {
-    if (!form_) return;
+    if (!host_) return;
     RECT r{};
     GetClientRect(hwnd_.get(), &r);
     GdiCanvas canvas(dc, {r.right, r.bottom}, ratio, platform_);
-    form_->paint(canvas);
+    host_->paint(canvas);
 }
 
 Win32Platform::Win32Platform(HINSTANCE instance)
@@ -600,8 +584,9 @@ Win32Platform::Win32Platform(HINSTANCE instance)
 
 Win32Platform::~Win32Platform() = default;
 
-std::unique_ptr<NativeWindow> Win32Platform::createWindow(Form& form) {
-    return std::make_unique<Win32NativeWindow>(*this, form);
+std::unique_ptr<NativeWindow> Win32Platform::createWindow(const WindowTraits& traits,
+                                                          WindowHost& host) {
+    return std::make_unique<Win32NativeWindow>(*this, traits, host);
 }
 
 HFONT Win32Platform::font(const Font& f, int ratio) {
@@ -716,7 +701,7 @@ bool Win32Platform::openAddress(std::string_view address) {
     return result > 32;
 }
 
-int Win32Platform::nativeMessageBox(std::string_view prompt, int style, std::string_view title) {
+int Win32Platform::messageBox(std::string_view prompt, int style, std::string_view title) {
     HWND owner = GetActiveWindow();
     if (!formWindow(owner)) owner = nullptr;
     // Modal to the whole program: the box disables its owner, and this the other forms.
@@ -730,7 +715,7 @@ int Win32Platform::nativeMessageBox(std::string_view prompt, int style, std::str
     return answer;
 }
 
-SizePx Win32Platform::nativeScreenSize() {
+SizePx Win32Platform::screenSize() {
     return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
 }
 
@@ -760,7 +745,7 @@ struct ComApartment {
 
 } // namespace
 
-int tk::run(int, char**, const std::function<int(Platform&)>& body) {
+int tk::runBackend(int, char**, const std::function<int(Backend&)>& body) {
     const ComApartment com;
     tk::win32::Win32Platform platform(GetModuleHandleW(nullptr));
     return body(platform);

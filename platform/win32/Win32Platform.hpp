@@ -2,7 +2,8 @@
 #pragma once
 
 // The core before <windows.h>, so its names are seen before any of the macros.
-#include "../Form.hpp"
+#include "platform/Backend.hpp"
+#include "platform/WindowsApi.hpp"
 
 #include "Handles.hpp"
 
@@ -34,7 +35,7 @@ private:
     UINT_PTR nextId_ = 1;
 };
 
-// The real calls; the application reaches them through Platform::windowsApi().
+// The real calls; the application reaches them through the core's windowsApi().
 class Win32WindowsApi final : public WindowsApi {
 public:
     void InitCommonControls() override;
@@ -56,19 +57,19 @@ struct Picture {
 // messages: it is then detached, hidden, and destroyed as the outermost message returns.
 class FormWindow {
 public:
-    FormWindow(Win32Platform& platform, Form& form);
+    FormWindow(Win32Platform& platform, const WindowTraits& traits, WindowHost& host);
     ~FormWindow();
     FormWindow(const FormWindow&) = delete;
     FormWindow& operator=(const FormWindow&) = delete;
 
     HWND hwnd() const { return hwnd_.get(); }
-    Form* form() const { return form_; }
-    void detach() { form_ = nullptr; }
+    WindowHost* host() const { return host_; }
+    void detach() { host_ = nullptr; }
     bool busy() const { return depth_ > 0; }
 
-    void sync(const Control& control);
-    HWND child(const Control& control) const;
-    const Control* controlOf(HWND child) const;
+    void sync(const NativeChild& child);
+    HWND child(int id) const;
+    int idOf(HWND child) const; // -1 for none of ours
     // The child that has the keyboard focus, or gets it back when the window is activated.
     HWND focusChild() const;
     void focus(HWND child);
@@ -80,7 +81,8 @@ public:
 private:
     // A native child control; the window system destroys it with its parent.
     struct Child {
-        const Control* control;
+        int id;
+        NativeChild::Kind kind;
         HWND hwnd;
         std::string caption;
         HFONT font = nullptr;
@@ -95,7 +97,7 @@ private:
     const Child* find(HWND child) const;
 
     Win32Platform& platform_;
-    Form* form_;
+    WindowHost* host_;
     Window hwnd_;
     std::vector<Child> children_;
     Bitmap backBuffer_;
@@ -104,17 +106,23 @@ private:
     int depth_ = 0;
 };
 
-class Win32Platform final : public Platform {
+class Win32Platform final : public Backend {
 public:
     explicit Win32Platform(HINSTANCE instance);
     ~Win32Platform() override;
 
-    std::unique_ptr<NativeWindow> createWindow(Form& form) override;
+    std::unique_ptr<NativeWindow> createWindow(const WindowTraits& traits,
+                                               WindowHost& host) override;
     SizePx measureText(const Font& font, std::string_view text) override;
     Rgb systemColour(int index) const override;
+    SizePx screenSize() override;
+    int messageBox(std::string_view prompt, int style, std::string_view title) override;
+    // The window system's own timers, whatever a test put in the core's seams.
+    Win32Timers& timers() override { return timers_; }
+    bool openAddress(std::string_view address) override;
+    WindowsApi* windowsApi() override { return &windowsApi_; }
     int exec() override;
     void quit(int code) override;
-    bool openAddress(std::string_view address) override;
 
     HINSTANCE instance() const { return instance_; }
     const wchar_t* formClass() const { return formClass_.name(); }
@@ -129,18 +137,10 @@ public:
     void dispatch(MSG& msg);
     // Handles whatever is queued, without waiting.
     void processPending();
-    // The window system's own timers, whatever a test put in Platform::seams.
-    Win32Timers& nativeTimerService() { return timers_; }
 
     // A window whose form went away while it was inside one of its own messages.
     void release(std::unique_ptr<FormWindow> window);
     void reap(const FormWindow& window);
-
-protected:
-    int nativeMessageBox(std::string_view prompt, int style, std::string_view title) override;
-    TimerService& nativeTimers() override { return timers_; }
-    SizePx nativeScreenSize() override;
-    WindowsApi& nativeWindowsApi() override { return windowsApi_; }
 
 private:
     using FontKey = std::tuple<std::string, int, bool, bool, bool>;

@@ -1,5 +1,5 @@
 // The board, the turn and the reset.
-#include "Fixture.hpp"
+#include "tests/support/Fixture.hpp"
 
 namespace gridlark::testing {
 namespace {

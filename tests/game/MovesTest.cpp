@@ -1,5 +1,5 @@
 // Moves and the computer's answer.
-#include "Fixture.hpp"
+#include "tests/support/Fixture.hpp"
 
 #include <array>
 

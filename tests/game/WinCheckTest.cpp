@@ -1,5 +1,5 @@
 // Win and draw detection after each move.
-#include "Fixture.hpp"
+#include "tests/support/Fixture.hpp"
 
 #include <array>
 
@@ -57,6 +57,9 @@ TEST_F(WinCheckTest, TwoLinesAtOnceStrikeOnlyTheFirstInTestOrder) {
     main().ResetGame();
     play("..X..XXX.", 8); // bottom row and right column
     EXPECT_EQ(visibleLines(), std::vector<int>{2});
+    main().ResetGame();
+    play("...XX.X.X", 0); // a diagonal before a column
+    EXPECT_EQ(visibleLines(), std::vector<int>{6});
 }
 
 TEST_F(WinCheckTest, AWinOnTheLastCellIsNoDraw) {

@@ -1,5 +1,5 @@
 // Dragging the frameless window, snapping it to the screen's edges, and the minimise toggle.
-#include "Fixture.hpp"
+#include "tests/support/Fixture.hpp"
 
 namespace gridlark::testing {
 namespace {
@@ -13,10 +13,12 @@ protected:
         placeAt(600, 400);
     }
     void placeAt(int x, int y) {
-        main().setLeft(x * 15);
-        main().setTop(y * 15);
+        main().setLeft(x * tk::kTwipsPerPixel);
+        main().setTop(y * tk::kTwipsPerPixel);
     }
-    tk::PointPx at() { return {main().left() / 15, main().top() / 15}; }
+    tk::PointPx at() {
+        return {main().left() / tk::kTwipsPerPixel, main().top() / tk::kTwipsPerPixel};
+    }
     // A press and release on the background, which does not move the window.
     void releaseAt(int x, int y) {
         placeAt(x, y);

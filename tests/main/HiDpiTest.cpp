@@ -1,5 +1,5 @@
 // On a dense screen the window keeps its logical size and paints everything at device pixels.
-#include "Fixture.hpp"
+#include "tests/support/Fixture.hpp"
 
 #include <cstdlib>
 

@@ -1,5 +1,5 @@
 // The main window: its layout as painted, start-up, the quit prompt and the end.
-#include "Fixture.hpp"
+#include "tests/support/Fixture.hpp"
 
 #include <algorithm>
 
@@ -174,7 +174,8 @@ TEST_F(MainWindowTest, OnlyTheRightButtonOnTheBackgroundPrompts) {
     clickCell(0, tk::mouse::Right);
     for (auto* name : {"Label1", "Label13", "Turn"}) {
         const tk::Label& l = main().label(name);
-        driver->click(main(), tk::mouse::Right, {(l.left() + 30) / 15, (l.top() + 30) / 15});
+        driver->click(main(), tk::mouse::Right,
+                      {(l.left() + 30) / tk::kTwipsPerPixel, (l.top() + 30) / tk::kTwipsPerPixel});
     }
     // Over a strike-through line the press still reaches the cell under it.
     main().Line2(4).setVisible(true);

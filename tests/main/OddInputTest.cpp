@@ -1,5 +1,5 @@
 // Input a player seldom sends, each with a defined outcome.
-#include "Fixture.hpp"
+#include "tests/support/Fixture.hpp"
 
 #include <cstdlib>
 
@@ -14,14 +14,16 @@ protected:
         AppTest::SetUp();
         plat.seams.screenSize = tk::SizePx{1280, 1024};
         start();
-        main().setLeft(600 * 15);
-        main().setTop(400 * 15);
+        main().setLeft(600 * tk::kTwipsPerPixel);
+        main().setTop(400 * tk::kTwipsPerPixel);
     }
-    tk::PointPx at() { return {main().left() / 15, main().top() / 15}; }
+    tk::PointPx at() {
+        return {main().left() / tk::kTwipsPerPixel, main().top() / tk::kTwipsPerPixel};
+    }
 };
 
 TEST_F(OddInputTest, AReleaseWithoutAPressStillSnaps) {
-    main().setLeft(20 * 15);
+    main().setLeft(20 * tk::kTwipsPerPixel);
     main().mouseUp(tk::mouse::Left, 0, 100, 178); // as a backend delivers it
     EXPECT_EQ(at().x, 0);
     EXPECT_FALSE(main().IsDragging);
@@ -83,7 +85,8 @@ TEST_F(OddInputTest, OnAScreenSmallerThanTheWindowItHangsOffTheTopLeft) {
     plat.seams.screenSize = tk::SizePx{100, 100}; // 1500 twips
     driver->click(main(), tk::mouse::Left, {100, 178});
     EXPECT_EQ(main().left(), 1500 - 2820);
-    EXPECT_EQ(main().top(), (1500 - 400 - 3600) / 15 * 15 - 15); // -2500 twips: -167 pixels
+    EXPECT_EQ(main().top(), (1500 - 400 - 3600) / tk::kTwipsPerPixel * tk::kTwipsPerPixel -
+                                tk::kTwipsPerPixel); // -2500 twips: -167 pixels
     clickCell(4);
     EXPECT_EQ(board(), "....X....");
 }
@@ -119,8 +122,8 @@ TEST_F(OddInputTest, WithTwoScreensTheWindowSnapsToThePrimaryOne) {
     if (!std::getenv("GRIDLARK_TWO_SCREENS")) GTEST_SKIP() << "one screen";
     plat.seams.screenSize.reset();
     EXPECT_EQ(plat.screenSize(), (tk::SizePx{1280, 1024}));
-    main().setLeft(1500 * 15);
-    main().setTop(100 * 15);
+    main().setLeft(1500 * tk::kTwipsPerPixel);
+    main().setTop(100 * tk::kTwipsPerPixel);
     driver->click(main(), tk::mouse::Left, {100, 178});
     EXPECT_EQ(at(), (tk::PointPx{1092, 100}));
 }

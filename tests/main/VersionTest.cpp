@@ -1,5 +1,5 @@
 // The Windows version query and its names.
-#include "Fixture.hpp"
+#include "tests/support/Fixture.hpp"
 
 namespace gridlark::testing {
 namespace {

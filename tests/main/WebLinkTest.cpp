@@ -1,5 +1,5 @@
 // "More at Fernwick" opens the maker's page on a left press.
-#include "Fixture.hpp"
+#include "tests/support/Fixture.hpp"
 
 namespace gridlark::testing {
 namespace {
@@ -12,7 +12,7 @@ protected:
     }
     tk::PointPx link() {
         const tk::Label& l = main().Label1();
-        return {(l.left() + 60) / 15, (l.top() + 60) / 15};
+        return {(l.left() + 60) / tk::kTwipsPerPixel, (l.top() + 60) / tk::kTwipsPerPixel};
     }
 };
 

@@ -1,5 +1,5 @@
 // The notice window: its look, its place, its countdown from the load, "OK", and the "CPU" box.
-#include "Fixture.hpp"
+#include "tests/support/Fixture.hpp"
 
 #include <chrono>
 

@@ -1,6 +1,6 @@
 // The toolkit core on the real backend: a form's life, routing of input, timers, the end of the
 // program. Uses a small form of its own so that it does not lean on the game.
-#include "Fixture.hpp"
+#include "tests/support/Fixture.hpp"
 
 #include <algorithm>
 #include <array>
@@ -295,7 +295,7 @@ TEST_F(FormTest, AutoSizedLabelsFollowTheirCaptionAndKeepTheirCorner) {
     EXPECT_GT(narrow, 15);
     fit.setCaption("a much longer caption");
     EXPECT_GT(fit.width(), 4 * narrow);
-    EXPECT_EQ(fit.height(), pixelsToTwips(platform().measureText({}, "x").height));
+    EXPECT_EQ(fit.height(), pixelsToTwips(platform().backend().measureText({}, "x").height));
     EXPECT_EQ(fit.left(), 600);
     EXPECT_EQ(fit.top(), 900);
 }
@@ -313,10 +313,117 @@ TEST_F(FormTest, ARepaintCoversAllThatAControlPaints) {
     // A caption wider and taller than its box still counts.
     Label& cell = f().label("Cell", 0); // 20 x 20 at (0, 60)
     cell.setCaption("a caption much wider than the cell");
-    const SizePx text = platform().measureText(cell.font(), cell.caption());
+    const SizePx text = platform().backend().measureText(cell.font(), cell.caption());
     const RectPx area = f().paintedArea(cell);
     EXPECT_TRUE(covers(area, text.width - 1, 60));
     EXPECT_TRUE(covers(area, 0, 60 + std::max(20, text.height) - 1));
+}
+
+// The window system's own windows, with every area the core invalidates noted on the way.
+class RecordingBackend final : public Backend {
+public:
+    explicit RecordingBackend(Backend& real)
+        : real_(real) {}
+    std::vector<RectPx> areas;
+
+    std::unique_ptr<NativeWindow> createWindow(const WindowTraits& traits,
+                                               WindowHost& host) override {
+        return std::make_unique<Window>(real_.createWindow(traits, host), areas);
+    }
+    SizePx measureText(const Font& font, std::string_view text) override {
+        return real_.measureText(font, text);
+    }
+    SizePx screenSize() override { return real_.screenSize(); }
+    int messageBox(std::string_view prompt, int style, std::string_view title) override {
+        return real_.messageBox(prompt, style, title);
+    }
+    TimerService& timers() override { return real_.timers(); }
+    bool openAddress(std::string_view address) override { return real_.openAddress(address); }
+    int exec() override { return real_.exec(); }
+    void quit(int code) override { real_.quit(code); }
+
+private:
+    class Window final : public NativeWindow {
+    public:
+        Window(std::unique_ptr<NativeWindow> real, std::vector<RectPx>& areas)
+            : real_(std::move(real))
+            , areas_(areas) {}
+        void show() override { real_->show(); }
+        bool isVisible() const override { return real_->isVisible(); }
+        PointPx position() const override { return real_->position(); }
+        void move(PointPx p) override { real_->move(p); }
+        int windowState() const override { return real_->windowState(); }
+        void setWindowState(int s) override { real_->setWindowState(s); }
+        void invalidate() override {
+            areas_.push_back({-1e9, -1e9, 2e9, 2e9});
+            real_->invalidate();
+        }
+        void invalidate(const RectPx& area) override {
+            areas_.push_back(area);
+            real_->invalidate(area);
+        }
+        void syncChild(const NativeChild& child) override { real_->syncChild(child); }
+        void* handle() const override { return real_->handle(); }
+
+    private:
+        std::unique_ptr<NativeWindow> real_;
+        std::vector<RectPx>& areas_;
+    };
+    Backend& real_;
+};
+
+TEST_F(FormTest, ChangesRepaintTheOldCaptionTheGlyphsOverhangAndANewBackground) {
+    RecordingBackend recording(platform().backend());
+    Platform recorded(recording);
+    TestForm probe(recorded);
+    Label& over = probe.label("Over"); // 100 x 50 pixels at (50, 0), left aligned
+    over.setCaption("a caption much wider than the label's own box");
+    const SizePx old = recording.measureText(over.font(), over.caption());
+    ASSERT_GT(old.width, 100);
+    recording.areas.clear();
+    over.setCaption("x");
+    // Glyphs may reach up to 2 pixels past their advance.
+    const double x = 50 + old.width + 1.5, y = old.height / 2.0;
+    EXPECT_TRUE(std::any_of(recording.areas.begin(), recording.areas.end(), [&](const RectPx& a) {
+        return x >= a.x && x < a.x + a.width && y >= a.y && y < a.y + a.height;
+    }));
+    recording.areas.clear();
+    probe.setBackColour(rgb(1, 2, 3));
+    EXPECT_EQ(recording.areas.size(), 1u); // the whole window
+}
+
+// Releases straight into the core: some window systems drop a release they saw no press for.
+TEST_F(FormTest, AClickNeedsAPressBeforeTheReleaseSinceTheFormLoaded) {
+    f().show();
+    f().mouseUp(mouse::Left, 0, 180, 90);
+    driver->press(f(), mouse::Left, 0, {180, 90});
+    f().unload();
+    f().show();
+    f().mouseUp(mouse::Left, 0, 180, 90);
+    const auto events = f().events();
+    EXPECT_EQ(std::count(events.begin(), events.end(), "Form.MouseUp"), 2);
+    EXPECT_EQ(std::count(events.begin(), events.end(), "Form.Click"), 0);
+}
+
+TEST_F(FormTest, WiringToANameOutsideTheDesignOrTwiceFailsAtConstruction) {
+    struct Miswired final : Form {
+        Miswired(Platform& p, std::string_view name)
+            : Form(p, kDesign) {
+            on("Under", Event::Click, [](const EventArgs&) {});
+            on(name, Event::Click, [](const EventArgs&) {});
+        }
+    };
+    const auto message = [](std::string_view name) {
+        try {
+            Miswired miswired(platform(), name);
+        } catch (const std::logic_error& e) {
+            return std::string(e.what());
+        }
+        return std::string("no error");
+    };
+    EXPECT_EQ(message("Undr"), "frmTest.Undr: no such control in the design");
+    EXPECT_EQ(message("Under"), "frmTest.Under: a second handler for one event");
+    EXPECT_THROW(f().raise("Undr", Event::Click), std::logic_error);
 }
 
 TEST_F(FormTest, CheckBoxRaisesClickOnEveryChangeOfItsValue) {

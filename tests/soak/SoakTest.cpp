@@ -1,6 +1,6 @@
 // A seeded monkey: random input of every kind through the real backend, checking after every
 // event what must always hold. GRIDLARK_SOAK_EVENTS and GRIDLARK_SOAK_SEED replay a run.
-#include "Fixture.hpp"
+#include "tests/support/Fixture.hpp"
 
 #include <chrono>
 #include <cstdlib>
@@ -40,7 +40,8 @@ protected:
         return main();
     }
     tk::PointPx somePoint(tk::Form& form) {
-        return {upTo(form.width() / 15 - 1), upTo(form.height() / 15 - 1)};
+        return {upTo(form.width() / tk::kTwipsPerPixel - 1),
+                upTo(form.height() / tk::kTwipsPerPixel - 1)};
     }
 
     void step() {
@@ -129,7 +130,8 @@ protected:
         if (app->noticeLoaded() != (clock.running() == 1) || clock.running() > 1)
             return "the notice is loaded without its countdown, or the other way round";
         if (afterRelease && main().windowState() == tk::state::Normal) {
-            const int sw = screen.width * 15, sh = screen.height * 15;
+            const int sw = screen.width * tk::kTwipsPerPixel,
+                      sh = screen.height * tk::kTwipsPerPixel;
             const int l = main().left(), t = main().top();
             if (main().width() <= sw && main().height() + 400 <= sh &&
                 (l < 0 || t < 0 || l + main().width() > sw || t + main().height() > sh))

@@ -1,4 +1,4 @@
-#include "Fixture.hpp"
+#include "tests/support/Fixture.hpp"
 
 namespace gridlark::testing {
 
@@ -30,9 +30,9 @@ void AppTest::start() {
 }
 
 tk::PointPx AppTest::cellCentre(int i) {
-    constexpr int columns[] = {246, 1108, 1971};
-    constexpr int rows[] = {240, 1080, 1920};
-    return {(columns[i % 3] + 307) / 15, (rows[i / 3] + 300) / 15};
+    const tk::Label& cell = main().Toe(i);
+    return {(cell.left() + cell.width() / 2) / tk::kTwipsPerPixel,
+            (cell.top() + cell.height() / 2) / tk::kTwipsPerPixel};
 }
 
 void AppTest::clickCell(int i, int button) {

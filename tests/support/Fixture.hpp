@@ -2,7 +2,9 @@
 #pragma once
 
 #include "main/Gridlark.hpp"
-#include "testing/Driver.hpp"
+#include "main/frmDarIzoDiv2.hpp"
+#include "notice/frmMessage.hpp"
+#include "platform/testing/Driver.hpp"
 
 #include <gtest/gtest.h>
 
@@ -77,7 +79,7 @@ protected:
     frmMessage& notice() { return app->frmMessage(); }
 
     // Centre of a cell, in pixels of the main window.
-    static tk::PointPx cellCentre(int i);
+    tk::PointPx cellCentre(int i);
     void clickCell(int i, int button = tk::mouse::Left);
     // The board as nine characters, '.' for a free cell.
     std::string board();

@@ -1,4 +1,4 @@
-#include "Fixture.hpp"
+#include "tests/support/Fixture.hpp"
 
 #include <cstdlib>
 #include <string>

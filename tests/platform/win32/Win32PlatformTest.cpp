@@ -1,9 +1,9 @@
 // What the Windows backend promises beyond the driver's view: window styles and icons, native
 // children in step with the core, windows that outlive their form's unload only as long as their
 // own message, the real version query, timers and the event loop's end.
-#include "Fixture.hpp"
+#include "tests/support/Fixture.hpp"
 
-#include "win32/Win32Platform.hpp"
+#include "platform/win32/Win32Platform.hpp"
 
 #include <array>
 
@@ -57,7 +57,7 @@ public:
     win32::FormWindow* window() const {
         return static_cast<win32::FormWindow*>(native()->handle());
     }
-    HWND child(std::string_view name) { return window()->child(control<Control>(name)); }
+    HWND child(std::string_view name) { return window()->child(idOf(control<Control>(name))); }
 
     bool aliveInsideItsMessage = false;
     int boxClicks = 0;
@@ -69,7 +69,7 @@ protected:
         if (probe.loaded()) probe().unload();
         AppTest::TearDown();
     }
-    win32::Win32Platform& native() { return dynamic_cast<win32::Win32Platform&>(plat); }
+    win32::Win32Platform& native() { return dynamic_cast<win32::Win32Platform&>(plat.backend()); }
     static HWND hwndOf(Form& form) {
         return static_cast<win32::FormWindow*>(form.native()->handle())->hwnd();
     }
@@ -184,7 +184,7 @@ TEST_F(Win32BackendTest, TheRealVersionQueryFillsTheRecordWithTheVersionWinePins
 }
 
 TEST_F(Win32BackendTest, ATickMayStopItsOwnTimerAndStartAnother) {
-    win32::Win32Timers& timers = native().nativeTimerService();
+    win32::Win32Timers& timers = native().timers();
     int first = 0, second = 0, firstId = 0, secondId = 0;
     firstId = timers.start(10, [&] {
         if (++first == 3) {
@@ -225,7 +225,7 @@ TEST_F(Win32BackendTest, TheMessageBoxHoldsEveryFormWindowUntilAnswered) {
 
 TEST_F(Win32BackendTest, AQuitOutsideTheLoopLeavesLaterModalLoopsAloneAndEndsTheNextLoop) {
     plat.seams.messageBox = nullptr;
-    plat.quit(3);
+    plat.backend().quit(3);
     // A quit message left in the queue would close this box before anyone answered it.
     driver->answerNextMessageBox(Key::Enter);
     EXPECT_EQ(plat.messageBox("Still here?", msgbox::YesNo, "Probe"), msgbox::Yes);

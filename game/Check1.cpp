@@ -1,5 +1,7 @@
 // The "CPU" box: ticking it announces the computer and, through the notice, a fresh game.
 #include "main/Gridlark.hpp"
+#include "main/frmDarIzoDiv2.hpp"
+#include "notice/frmMessage.hpp"
 
 namespace gridlark {
 

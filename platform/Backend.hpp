@@ -1,0 +1,112 @@
+// What a window system must supply to run the program, and what it hands back. A backend
+// implements `Backend`, `NativeWindow` and `Canvas`, defines `runBackend`, and calls nothing but
+// the `WindowHost` it is given. Values are pixels; colours come resolved.
+#pragma once
+
+#include "platform/Types.hpp"
+
+#include <functional>
+#include <memory>
+#include <string_view>
+
+namespace tk {
+
+class WindowsApi;
+
+// Draws a form's windowless controls, in logical pixels.
+class Canvas {
+public:
+    virtual ~Canvas() = default;
+    virtual void fill(Rgb colour) = 0;
+    virtual void drawPicture(std::string_view resource) = 0; // unscaled, at the top-left corner
+    virtual void drawText(const RectPx& box, std::string_view text, const Font& font, Rgb colour,
+                          Align align) = 0; // not clipped to the box
+    virtual void drawLine(double x1, double y1, double x2, double y2, Rgb colour, int width) = 0;
+    virtual void drawFrame(const RectPx& box, Rgb colour, int width) = 0; // inside the box
+    virtual void fillRect(const RectPx& box, Rgb colour) = 0;
+};
+
+// A native child control as the core wants it shown. `id` names it to the host.
+struct NativeChild {
+    enum class Kind { PushButton, CheckBox };
+    int id = 0;
+    Kind kind = Kind::PushButton;
+    PointPx position;
+    SizePx size;
+    std::string_view caption;
+    Font font;
+    bool checked = false;
+    Rgb back, fore; // check boxes paint both; a push button keeps the system's look
+    bool enabled = true, visible = true, focusable = false;
+};
+
+// The core's side of one window: the backend turns native input into these calls.
+class WindowHost {
+public:
+    virtual void paint(Canvas& canvas) const = 0;
+    virtual void mouseDown(int button, int shift, double x, double y) = 0;
+    virtual void mouseMove(int buttons, int shift, double x, double y) = 0;
+    virtual void mouseUp(int button, int shift, double x, double y) = 0;
+    virtual void doubleClick(int button, int shift, double x, double y) = 0; // the second press
+    virtual void childClicked(int id) = 0; // the user pressed a push button or a check box
+    virtual void closeRequested() = 0;     // the window system asks the window to close
+    virtual int initialFocus() const = 0;  // the child to focus when shown, or -1
+
+protected:
+    ~WindowHost() = default;
+};
+
+struct WindowTraits {
+    std::string_view title;
+    SizePx client;             // the whole window: it has no frame
+    bool showInTaskbar = true; // else a tool window
+    bool blankIcon = false;    // a fully transparent icon instead of none
+};
+
+// One top-level window, created hidden. Destroying it closes it, even inside its own event.
+class NativeWindow {
+public:
+    virtual ~NativeWindow() = default;
+    virtual void show() = 0; // visible and active, focus on the host's initial child
+    virtual bool isVisible() const = 0;
+    virtual PointPx position() const = 0; // the normal position, also while minimised
+    virtual void move(PointPx topLeft) = 0;
+    virtual int windowState() const = 0; // tk::state
+    virtual void setWindowState(int state) = 0;
+    virtual void invalidate() = 0;
+    virtual void invalidate(const RectPx& area) = 0;
+    virtual void syncChild(const NativeChild& child) = 0; // creates it the first time
+    virtual void* handle() const = 0; // the backend's own object, for its test driver
+};
+
+// Runs ticks on the user-interface thread, inside modal loops too.
+class TimerService {
+public:
+    using Tick = std::function<void()>;
+    virtual ~TimerService() = default;
+    virtual int start(int intervalMs, Tick tick) = 0; // repeating until stopped; id > 0
+    virtual void stop(int id) = 0;
+};
+
+class Backend {
+public:
+    virtual ~Backend() = default;
+    virtual std::unique_ptr<NativeWindow> createWindow(const WindowTraits& traits,
+                                                       WindowHost& host) = 0;
+    virtual SizePx measureText(const Font& font, std::string_view text) = 0; // one line
+    virtual Rgb systemColour(int index) const { return defaultSystemColour(index); }
+    virtual SizePx screenSize() = 0; // the primary screen
+    // Modal; style and answer are the Windows message box's numbers (tk::msgbox).
+    virtual int messageBox(std::string_view prompt, int style, std::string_view title) = 0;
+    virtual TimerService& timers() = 0;
+    virtual bool openAddress(std::string_view address) = 0; // the desktop's default handler
+    virtual WindowsApi* windowsApi() { return nullptr; }    // Windows' own calls, on Windows
+    virtual int exec() = 0;                                 // the event loop, until quit()
+    virtual void quit(int code) = 0; // ends exec() once the current event is handled, or the next
+};
+
+// Defined by the linked backend: sets up the window system, hands it to `body`, and returns what
+// `body` returns as the process's exit code.
+int runBackend(int argc, char** argv, const std::function<int(Backend&)>& body);
+
+} // namespace tk
