@@ -96,6 +96,9 @@ public:
     void mouseMove(int buttons, int shift, double x, double y);
     void mouseUp(int button, int shift, double x, double y);
     void doubleClick(int button, int shift, double x, double y);
+    // The window system took the mouse away (a modal box opened, the capture went elsewhere):
+    // the presses under way end as their releases would, where the mouse was last seen.
+    void mouseCaptureLost();
     void nativeClick(const Control& control);  // a push button was pressed
     void nativeToggle(const Control& control); // the user changed a check box
     void closeRequested();                     // the window system asks the window to close
@@ -116,6 +119,7 @@ private:
         if (!loaded_) load();
     }
     void teardown();
+    void seen(int shift, double x, double y); // where the mouse was last reported
     EventArgs mouseArgs(const Control* target, int button, int shift, double x, double y) const;
     void send(const Control* target, Event event, const EventArgs& args);
 
@@ -136,6 +140,9 @@ private:
     // The target of the press under way: mouse moves and the release go where the press went.
     bool captured_ = false;
     const Control* capture_ = nullptr;
+    int pressed_ = 0; // buttons pressed here and not yet released
+    int lastShift_ = 0;
+    double lastX_ = 0, lastY_ = 0;
 };
 
 // The one object of a form kind, created on first use.
