@@ -64,8 +64,13 @@ public:
     QWidget* child(const Control& control) const;
     const Control* controlOf(const QWidget* child) const;
     void sync(const Control& control);
+    // The state the window system last reported, which a refused request leaves as it was.
+    int reportedState() const { return reportedState_; }
+    void watchWindowSystem();
 
 protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -77,6 +82,7 @@ private:
     QtPlatform& platform_;
     Form* form_;
     std::map<const Control*, QWidget*> children_;
+    int reportedState_ = state::Normal;
 };
 
 int toButton(Qt::MouseButton button);

@@ -17,6 +17,11 @@ notice=$(wait_window "AI enabled") || fail "no notice"
 read -r nx ny nw nh < <(geometry "$notice")
 [ "$nw $nh" = "188 58" ] || fail "notice is $nw x $nh"
 [ "$nx $ny" = "$x $((y - 58))" ] || fail "notice at $nx,$ny, main at $x,$y"
+# The bold green "Game will now reset" (from x = 8) ends clear of "OK" (from x = 124).
+shot
+[ "$(count_colour $((nx + 8)) $((ny + 8)) 100 14 0,255,0)" -gt 50 ] || fail "no green line"
+clear=$(count_colour $((nx + 116)) $((ny + 8)) 8 14 0,255,0)
+[ "$clear" -eq 0 ] || fail "the green line runs up to OK ($clear pixels)"
 gone_window "AI enabled" || fail "the notice did not close itself"
 shot
 for i in 0 1 2 3 4; do [ "$(mark_pixels $i)" -eq 0 ] || fail "cell $i not cleared"; done
