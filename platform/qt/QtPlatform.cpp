@@ -301,7 +301,16 @@ FormWindow::FormWindow(QtPlatform& platform, Form& form)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setWindowTitle(qstring(d.caption));
     setFixedSize(twipsToWholePixels(d.width), twipsToWholePixels(d.height));
-    if (d.blankIcon) setWindowIcon(QIcon(":/gridlark/blank.ico"));
+    if (d.blankIcon) {
+        // Every pixel transparent, made here: reading the .ico would load an image plugin.
+        QIcon icon;
+        for (int size : {16, 32, 48}) {
+            QPixmap blank(size, size);
+            blank.fill(Qt::transparent);
+            icon.addPixmap(blank);
+        }
+        setWindowIcon(icon);
+    }
 }
 
 QWidget* FormWindow::child(const Control& control) const {

@@ -26,16 +26,30 @@ constexpr std::array<std::pair<std::string_view, int>, 2> kPictureIds{
     {{"background", 101}, {"background@2x", 102}}};
 constexpr int kBlankIconId = 2;
 
-// The shell may hand an address to a COM handler; only those calls need the apartment.
-struct ComApartment {
+// The shell may hand an address to a COM handler; only those calls need the apartment. COM's
+// library is loaded for them alone: imported, it and what it pulls in slow every start-up.
+template <class F> F comFunction(HMODULE ole, const char* name) {
+    return reinterpret_cast<F>(reinterpret_cast<void (*)()>(GetProcAddress(ole, name)));
+}
+class ComApartment {
+public:
     ComApartment()
-        : ok(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+        : ole_(LoadLibraryW(L"ole32.dll")) {
+        using Init = HRESULT(WINAPI*)(void*, DWORD);
+        if (auto init = ole_ ? comFunction<Init>(ole_, "CoInitializeEx") : nullptr)
+            ok_ = SUCCEEDED(init(nullptr, COINIT_APARTMENTTHREADED));
+    }
     ~ComApartment() {
-        if (ok) CoUninitialize();
+        using Uninit = void(WINAPI*)();
+        if (ok_) comFunction<Uninit>(ole_, "CoUninitialize")();
+        if (ole_) FreeLibrary(ole_);
     }
     ComApartment(const ComApartment&) = delete;
     ComApartment& operator=(const ComApartment&) = delete;
-    bool ok;
+
+private:
+    HMODULE ole_;
+    bool ok_ = false;
 };
 
 COLORREF colorref(Rgb c) {
