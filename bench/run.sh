@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Gridlark's footprint against the floor of any Qt program (a bare frameless window of the same
-# size), and, when the Windows build and Wine are there, Gridlark.exe against a bare Win32 window.
-# Everything runs under a private Xvfb and is cleaned up on any exit. See bench/README.md.
+# Gridlark's footprint against two floors of any Qt program (a bare frameless window of the same
+# size, and the same window with one line of text in the design's font), and, when the Windows
+# build and Wine are there, Gridlark.exe against a bare Win32 window. Everything runs under a
+# private Xvfb and is cleaned up on any exit. See bench/README.md.
 #
-# Environment: GRIDLARK (Linux binary; default build/gridlark if that is a Release build, else
-# a Release build made in bench/build/), GRIDLARK_EXE (default build-win32/Gridlark.exe),
+# Environment: GRIDLARK (Linux binary; default build-run/gridlark or build/gridlark, whichever is
+# a Release build, else a Release build made in bench/build/), GRIDLARK_EXE (default
+# build-win64/Gridlark.exe; build-win32/Gridlark.exe too where this machine runs 32-bit programs),
 # RUNS (start-ups per program, 15), IDLE_S (idle seconds after start-up, 5), LATE_S (idle
 # seconds after the last click, 35; 0 skips), SETTLE_S (seconds between the first frame and
 # reading the memory, 0.5).
@@ -72,10 +74,12 @@ fi
 # A Release build is measured: the tests' build/ is RelWithDebInfo, so make one when needed.
 if [ -n "${GRIDLARK:-}" ]; then
   gridlark=$(realpath "$GRIDLARK")
+elif grep -qs '^CMAKE_BUILD_TYPE:STRING=Release$' "$root/build-run/CMakeCache.txt"; then
+  gridlark=$root/build-run/gridlark
 elif grep -qs '^CMAKE_BUILD_TYPE:STRING=Release$' "$root/build/CMakeCache.txt"; then
   gridlark=$root/build/gridlark
 else
-  say "build/ is not a Release build: building one in bench/build/"
+  say "neither build-run/ nor build/ is a Release build: building one in bench/build/"
   cmake -S "$root" -B "$bench/build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DGRIDLARK_TESTS=OFF >/dev/null
   cmake --build "$bench/build" >/dev/null
@@ -187,15 +191,14 @@ finish() { # run_pid probe_pid
 
 kib() { awk -v k="$1:" '$1 == k {print $2}' "/proc/$2/status"; }
 
-# Start-ups of two programs, interleaved so that drifts of the machine hit both alike. Each
-# program's command line is in the array cmd_NAME.
-startups() { # name_a name_b
+# Start-ups of several programs, interleaved so that drifts of the machine hit all alike (every
+# other round in the opposite order). Each program's command line is in the array cmd_NAME.
+startups() { # names...
   local i n order cmd
-  : >"$work/$1.start"
-  : >"$work/$2.start"
+  for n in "$@"; do : >"$work/$n.start"; done
   for i in $(seq "$RUNS"); do
-    order="$1 $2"
-    [ $((i % 2)) -eq 0 ] && order="$2 $1"
+    order="$*"
+    [ $((i % 2)) -eq 0 ] && order=$(printf '%s\n' "$@" | tac | tr '\n' ' ')
     for n in $order; do
       cmd="cmd_${n}[@]"
       launch "$n" "${!cmd}"
@@ -210,11 +213,13 @@ startups() { # name_a name_b
 # ---- 1 and 2: start-up and peak memory ---------------------------------------------------------
 say "Reference frames and warm-up"
 cmd_floor=("$floor")
+cmd_tfloor=("$floor" text)
 cmd_grid=("$gridlark")
 reference floor "${cmd_floor[@]}"
+reference tfloor "${cmd_tfloor[@]}"
 reference grid "${cmd_grid[@]}"
 say "Start-up and memory: $RUNS runs each, interleaved"
-startups floor grid
+startups floor tfloor grid
 
 # ---- 3 and 4: idle and clicks ------------------------------------------------------------------
 # CPU time and context switches of one click at a point of the window, moved to beforehand.
@@ -287,16 +292,20 @@ judge() { # floor value limit unit scale
 zero() { # value shown
   if [ "$1" -eq 0 ]; then echo meets; else echo "misses ($2)"; fi
 }
-row() { printf '| %-50s | %12s | %12s | %6s | %-8s | %-18s |\n' "$@"; }
+# metric, bare floor, text floor, Gridlark, ratio to the text floor, target, verdict
+row() { printf '| %-50s | %10s | %10s | %10s | %6s | %-8s | %-18s |\n' "$@"; }
 rule() {
-  row "$(printf -- '-%.0s' {1..50})" ------------ ------------ ------ -------- ------------------
+  row "$(printf -- '-%.0s' {1..50})" ---------- ---------- ---------- ------ -------- ------------------
 }
 
 f_start=$(col 1 "$work/floor.start" | median)
+t_start=$(col 1 "$work/tfloor.start" | median)
 g_start=$(col 1 "$work/grid.start" | median)
 f_cpu=$(col 4 "$work/floor.start" | median)
+t_cpu=$(col 4 "$work/tfloor.start" | median)
 g_cpu=$(col 4 "$work/grid.start" | median)
 f_mem=$(col 3 "$work/floor.start" | median)
+t_mem=$(col 3 "$work/tfloor.start" | median)
 g_mem=$(col 3 "$work/grid.start" | median)
 read -r f_idle_ns f_idle_wk f_thr _ <"$work/floor.idle"
 read -r g_idle_ns g_idle_wk g_thr _ <"$work/grid.idle"
@@ -307,102 +316,131 @@ g_click=$(mean_ms "$work/grid.clicks")
 g_click_max=$(col 1 "$work/grid.clicks" | sort -n | tail -1 | awk '{printf "%.3f", $1 / 1e6}')
 
 echo
-echo "Gridlark against the Qt floor: $RUNS start-ups each (medians), ${IDLE_S} s idle, 16 clicks"
+echo "Gridlark against the Qt floors: $RUNS start-ups each (medians), ${IDLE_S} s idle, 16 clicks"
 echo "Xvfb 1280x1024x24, no window manager, $(nproc) cores, load average before/after:" \
   "$load_before / $(cut -d' ' -f1-3 /proc/loadavg)"
 echo
-row metric floor Gridlark ratio target verdict
+row metric floor "text floor" Gridlark ratio target verdict
 rule
-row "start-up to first complete frame (ms)" "$(ms "$f_start")" "$(ms "$g_start")" \
-  "$(x "$f_start" "$g_start")" "<= 1.15x" "$(judge "$f_start" "$g_start" 1.15 ms 1000)"
-row "  CPU time until that frame (ms)" "$(ms "$f_cpu")" "$(ms "$g_cpu")" "$(x "$f_cpu" "$g_cpu")" \
-  "" ""
-row "peak resident memory, VmHWM (MiB)" "$(mib "$f_mem")" "$(mib "$g_mem")" \
-  "$(x "$f_mem" "$g_mem")" "<= 1.10x" "$(judge "$f_mem" "$g_mem" 1.10 MiB 1024)"
-row "CPU while idle, ${IDLE_S} s after start-up (ms)" "$(ms3 "$f_idle_ns")" "$(ms3 "$g_idle_ns")" \
+row "start-up to first complete frame (ms)" "$(ms "$f_start")" "$(ms "$t_start")" "$(ms "$g_start")" \
+  "$(x "$t_start" "$g_start")" "<= 1.10x" "$(judge "$t_start" "$g_start" 1.10 ms 1000)"
+row "  CPU time until that frame (ms)" "$(ms "$f_cpu")" "$(ms "$t_cpu")" "$(ms "$g_cpu")" \
+  "$(x "$t_cpu" "$g_cpu")" "" ""
+row "peak resident memory, VmHWM (MiB)" "$(mib "$f_mem")" "$(mib "$t_mem")" "$(mib "$g_mem")" \
+  "$(x "$t_mem" "$g_mem")" "<= 1.10x" "$(judge "$t_mem" "$g_mem" 1.10 MiB 1024)"
+row "CPU while idle, ${IDLE_S} s after start-up (ms)" "$(ms3 "$f_idle_ns")" "" "$(ms3 "$g_idle_ns")" \
   "" "0" "$(zero "$g_idle_ns" "$(ms3 "$g_idle_ns") ms")"
-row "wake-ups while idle, ${IDLE_S} s after start-up" "$f_idle_wk" "$g_idle_wk" "" "0" \
+row "wake-ups while idle, ${IDLE_S} s after start-up" "$f_idle_wk" "" "$g_idle_wk" "" "0" \
   "$(zero "$g_idle_wk" "$g_idle_wk")"
 if [ "$LATE_S" -gt 0 ]; then
   read -r f_late_ns f_late_wk _ _ _ <"$work/floor.late"
   read -r g_late_ns g_late_wk _ _ g_late_end <"$work/grid.late"
-  row "CPU while idle, ${LATE_S} s after the last click (ms)" "$(ms3 "$f_late_ns")" \
+  row "CPU while idle, ${LATE_S} s after the last click (ms)" "$(ms3 "$f_late_ns")" "" \
     "$(ms3 "$g_late_ns")" "" "0" "$(zero "$g_late_ns" "$(ms3 "$g_late_ns") ms")"
-  row "wake-ups while idle, ${LATE_S} s after the last click" "$f_late_wk" "$g_late_wk" "" "0" \
+  row "wake-ups while idle, ${LATE_S} s after the last click" "$f_late_wk" "" "$g_late_wk" "" "0" \
     "$(zero "$g_late_wk" "$g_late_wk")"
 fi
-row "CPU per click, mean of 16 (ms)" "$f_click" "$g_click" "" "< 1 ms" \
+row "CPU per click, mean of 16 (ms)" "$f_click" "" "$g_click" "" "< 1 ms" \
   "$(awk -v v="$g_click" 'BEGIN {if (v < 1) print "meets"; else printf "misses by %.3f ms\n", v - 1}')"
 echo
-echo "- start-up min-max (ms): floor $(spread 1 "$work/floor.start"), Gridlark $(spread 1 "$work/grid.start");" \
-  "first changed pixel, median (ms): floor $(ms "$(col 2 "$work/floor.start" | median)"), Gridlark $(ms "$(col 2 "$work/grid.start" | median)")"
+echo "- against the bare floor: start-up $(x "$f_start" "$g_start"), memory $(x "$f_mem" "$g_mem");" \
+  "the text floor itself: start-up $(x "$f_start" "$t_start"), memory $(x "$f_mem" "$t_mem")"
+echo "- start-up min-max (ms): floor $(spread 1 "$work/floor.start"), text floor $(spread 1 "$work/tfloor.start")," \
+  "Gridlark $(spread 1 "$work/grid.start"); first changed pixel, median (ms): floor" \
+  "$(ms "$(col 2 "$work/floor.start" | median)"), Gridlark $(ms "$(col 2 "$work/grid.start" | median)")"
 echo "- VmHWM ${SETTLE_S} s after the first frame, min-max (KiB): floor $(col 3 "$work/floor.start" | minmax)," \
-  "Gridlark $(col 3 "$work/grid.start" | minmax)"
+  "text floor $(col 3 "$work/tfloor.start" | minmax), Gridlark $(col 3 "$work/grid.start" | minmax)"
 echo "- threads after start-up: floor $f_thr, Gridlark $g_thr${g_late_end:+; Gridlark threads that ended during the late idle: $g_late_end}"
 echo "- per click: Gridlark slowest $g_click_max ms; context switches per click: floor $(mean_sw "$work/floor.clicks"), Gridlark $(mean_sw "$work/grid.clicks")"
 echo "  (the floor does not repaint on a click: its number is Qt's own cost of a press and a release)"
-noise_note "$work/floor.start" "$work/grid.start"
+noise_note "$work/floor.start" "$work/tfloor.start" "$work/grid.start"
 echo
 
-# ---- 5: the Windows build under Wine -----------------------------------------------------------
-exe=${GRIDLARK_EXE:-$root/build-win32/Gridlark.exe}
-if [ ! -f "$exe" ]; then
-  echo "Windows build under Wine: skipped, no $exe"
-  exit 0
-fi
-for tool in wine wineserver i686-w64-mingw32-gcc i686-w64-mingw32-strip openbox; do
+# ---- 5: the Windows builds under Wine ----------------------------------------------------------
+# The 64-bit program against a 64-bit floor; the 32-bit one beside it only where this machine
+# runs 32-bit programs. Wine's loaders are called directly: Debian's wrapper always picks the
+# 32-bit one.
+for tool in wineserver openbox x86_64-w64-mingw32-gcc x86_64-w64-mingw32-strip; do
   command -v $tool >/dev/null || {
     echo "Windows build under Wine: skipped, $tool is not installed"
     exit 0
   }
 done
-exe=$(realpath "$exe")
-say "Windows build: $exe"
-i686-w64-mingw32-gcc -O2 -mwindows -o "$work/floor32.exe" "$bench/floor32.c"
-i686-w64-mingw32-strip -o "$work/floor32-stripped.exe" "$work/floor32.exe"
-i686-w64-mingw32-strip -o "$work/stripped.exe" "$exe"
-export WINEPREFIX=${BENCH_WINEPREFIX:-$(dirname "$exe")/wine-bench}
-# winebus.sys off: in Wine 8 its winedevice.exe wakes about 900 times a second, which blurs the
-# start-up times of both programs alike.
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winebus.sys=d"
-if [ ! -d "$WINEPREFIX/drive_c" ]; then
-  say "Making a Wine prefix in $WINEPREFIX (once, about 8 s)"
-  wineboot -i >/dev/null 2>&1
-  wineserver -w
-fi
+[ -x /usr/lib/wine/wine64 ] || {
+  echo "Windows build under Wine: skipped, /usr/lib/wine/wine64 is not installed"
+  exit 0
+}
 # Without a window manager Wine waits 2 s whenever a window goes.
 openbox --sm-disable >/dev/null 2>&1 &
 pids+=("$!")
 sleep 0.5
-# One server for all runs, so that each run measures the program, not the server's start.
-wine_up=$WINEPREFIX
-wineserver -p >/dev/null 2>&1
-wine=$(command -v wine)
-[ -x /usr/lib/wine/wine ] && wine=/usr/lib/wine/wine # without the wrapper script
-cmd_wfloor=("$wine" "$work/floor32.exe")
-cmd_wgrid=("$wine" "$exe")
-say "Reference frames and warm-up under Wine"
-reference wfloor "${cmd_wfloor[@]}"
-reference wgrid "${cmd_wgrid[@]}"
-say "Start-up under Wine: $RUNS runs each, interleaved"
-startups wfloor wgrid
+# winebus.sys off: in Wine 8 its winedevice.exe wakes about 900 times a second, which blurs the
+# start-up times of both programs alike.
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winebus.sys=d"
 
-wf=$(col 1 "$work/wfloor.start" | median)
-wg=$(col 1 "$work/wgrid.start" | median)
-echo "Gridlark.exe against a bare Win32 window under $(wine --version): $RUNS start-ups each (medians)"
-echo "openbox, one warm wineserver, winebus.sys off"
-echo
-row metric "Win32 floor" Gridlark.exe ratio target verdict
-rule
-row "start-up to first complete frame (ms)" "$(ms "$wf")" "$(ms "$wg")" "$(x "$wf" "$wg")" \
-  "<= 1.15x" "$(judge "$wf" "$wg" 1.15 ms 1000)"
-wfc=$(col 4 "$work/wfloor.start" | median)
-wgc=$(col 4 "$work/wgrid.start" | median)
-row "  CPU time of its process until then (ms)" "$(ms "$wfc")" "$(ms "$wgc")" "$(x "$wfc" "$wgc")" "" ""
-row "file size (bytes)" "$(stat -c %s "$work/floor32.exe")" "$(stat -c %s "$exe")" "" "" ""
-row "file size, stripped (bytes)" "$(stat -c %s "$work/floor32-stripped.exe")" \
-  "$(stat -c %s "$work/stripped.exe")" "" "" ""
-echo
-echo "- start-up min-max (ms): Win32 floor $(spread 1 "$work/wfloor.start"), Gridlark.exe $(spread 1 "$work/wgrid.start")"
-echo "- the CPU row counts the program's own process only, not wineserver, explorer.exe or X"
-noise_note "$work/wfloor.start" "$work/wgrid.start"
+wine_part() { # bits exe loader triple
+  local bits=$1 exe=$2 loader=$3 triple=$4 arch wf wg wfc wgc
+  arch=win$bits
+  exe=$(realpath "$exe")
+  say "Windows build, $bits-bit: $exe"
+  "$triple-gcc" -O2 -mwindows -o "$work/floor$bits.exe" "$bench/floor32.c"
+  "$triple-strip" -o "$work/floor$bits-stripped.exe" "$work/floor$bits.exe"
+  "$triple-strip" -o "$work/stripped$bits.exe" "$exe"
+  export WINEARCH=$arch WINELOADER=$loader
+  export WINEPREFIX=${BENCH_WINEPREFIX:-$(dirname "$exe")/wine-bench}
+  if [ ! -d "$WINEPREFIX/drive_c" ]; then
+    say "Making a Wine prefix in $WINEPREFIX (once, about 8 s)"
+    "$loader" wineboot -i >/dev/null 2>&1
+    wineserver -w
+  fi
+  # One server for all runs, so that each run measures the program, not the server's start.
+  wine_up=$WINEPREFIX
+  wineserver -p >/dev/null 2>&1
+  eval "cmd_wfloor$bits=(\"\$loader\" \"\$work/floor\$bits.exe\")"
+  eval "cmd_wgrid$bits=(\"\$loader\" \"\$exe\")"
+  say "Reference frames and warm-up under Wine ($bits-bit)"
+  reference "wfloor$bits" "$loader" "$work/floor$bits.exe"
+  reference "wgrid$bits" "$loader" "$exe"
+  say "Start-up under Wine ($bits-bit): $RUNS runs each, interleaved"
+  startups "wfloor$bits" "wgrid$bits"
+  wineserver -k 2>/dev/null || true
+  wine_up=""
+
+  wf=$(col 1 "$work/wfloor$bits.start" | median)
+  wg=$(col 1 "$work/wgrid$bits.start" | median)
+  echo "Gridlark.exe ($bits-bit) against a bare Win32 window under $("$loader" --version):" \
+    "$RUNS start-ups each (medians)"
+  echo "openbox, one warm wineserver, winebus.sys off; load average now $(cut -d' ' -f1-3 /proc/loadavg)"
+  echo
+  row metric "Win32 floor" "" Gridlark.exe ratio target verdict
+  rule
+  row "start-up to first complete frame (ms)" "$(ms "$wf")" "" "$(ms "$wg")" "$(x "$wf" "$wg")" \
+    "<= 1.30x" "$(judge "$wf" "$wg" 1.30 ms 1000)"
+  wfc=$(col 4 "$work/wfloor$bits.start" | median)
+  wgc=$(col 4 "$work/wgrid$bits.start" | median)
+  row "  CPU time of its process until then (ms)" "$(ms "$wfc")" "" "$(ms "$wgc")" "$(x "$wfc" "$wgc")" "" ""
+  row "file size (bytes)" "$(stat -c %s "$work/floor$bits.exe")" "" "$(stat -c %s "$exe")" "" "" ""
+  row "file size, stripped (bytes)" "$(stat -c %s "$work/floor$bits-stripped.exe")" "" \
+    "$(stat -c %s "$work/stripped$bits.exe")" "" "" ""
+  echo
+  echo "- start-up min-max (ms): Win32 floor $(spread 1 "$work/wfloor$bits.start"), Gridlark.exe $(spread 1 "$work/wgrid$bits.start")"
+  echo "- the CPU row counts the program's own process only, not wineserver, explorer.exe or X"
+  noise_note "$work/wfloor$bits.start" "$work/wgrid$bits.start"
+  echo
+}
+
+exe64=${GRIDLARK_EXE:-$root/build-win64/Gridlark.exe}
+if [ -f "$exe64" ]; then
+  wine_part 64 "$exe64" /usr/lib/wine/wine64 x86_64-w64-mingw32
+else
+  echo "Windows build under Wine: skipped, no $exe64"
+fi
+exe32=$root/build-win32/Gridlark.exe
+if [ -z "${GRIDLARK_EXE:-}" ] && [ -f "$exe32" ]; then
+  if "$root/scripts/can-run-32bit.sh" && [ -x /usr/lib/wine/wine ] &&
+    command -v i686-w64-mingw32-gcc >/dev/null; then
+    wine_part 32 "$exe32" /usr/lib/wine/wine i686-w64-mingw32
+  else
+    echo "32-bit Windows build: not measured, this machine cannot run 32-bit programs"
+  fi
+fi

@@ -30,8 +30,9 @@ else()
   set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
   # Qt loads its platform and image plugins at run time, out of sight of dpkg-shlibdeps. On
-  # Debian 12 libqt6gui6 holds the xcb platform plugin and the JPEG and ICO image plugins.
-  set(CPACK_DEBIAN_PACKAGE_DEPENDS libqt6gui6)
+  # Debian 12 libqt6gui6 holds the xcb platform plugin. The free faces
+  # that stand in for the design's fonts are named at run time too.
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6gui6, fonts-liberation, fonts-dejavu-core")
 endif()
 
 include(CPack)

@@ -136,7 +136,7 @@ const tk::FormDesign frmDarIzoDiv2Design{
     .width = 2820,
     .height = 3600,
     .backColour = tk::sys::AppWorkspace,
-    .picture = "background.jpg",
+    .picture = "background",
     .blankIcon = true,
     .showInTaskbar = true,
     .scaleWidth = 183,

@@ -48,6 +48,9 @@ public:
     virtual void mouseMove(int buttons, int shift, double x, double y) = 0;
     virtual void mouseUp(int button, int shift, double x, double y) = 0;
     virtual void doubleClick(int button, int shift, double x, double y) = 0; // the second press
+    // The window system took the mouse away (a modal box opened, the capture went elsewhere):
+    // the presses under way end as their releases would.
+    virtual void mouseCaptureLost() = 0;
     virtual void childClicked(int id) = 0; // the user pressed a push button or a check box
     virtual void closeRequested() = 0;     // the window system asks the window to close
     virtual int initialFocus() const = 0;  // the child to focus when shown, or -1

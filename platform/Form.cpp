@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
+#include <utility>
 
 namespace tk {
 
@@ -92,6 +93,7 @@ void Form::teardown() {
     loaded_ = false;
     captured_ = false;
     capture_ = nullptr;
+    pressed_ = 0;
     controls_.clear(); // timers stop as they go
     native_.reset();
 }
@@ -293,12 +295,15 @@ void Form::mouseDown(int button, int shift, double x, double y) {
     const Control* target = hitTest(x * kTwipsPerPixel, y * kTwipsPerPixel);
     captured_ = true;
     capture_ = target;
+    pressed_ |= button;
+    seen(shift, x, y);
     send(target, Event::MouseDown, mouseArgs(target, button, shift, x, y));
 }
 
 void Form::mouseMove(int buttons, int shift, double x, double y) {
     if (!loaded_) return;
     const Control* target = captured_ ? capture_ : hitTest(x * kTwipsPerPixel, y * kTwipsPerPixel);
+    seen(shift, x, y);
     send(target, Event::MouseMove, mouseArgs(target, buttons, shift, x, y));
 }
 
@@ -308,6 +313,8 @@ void Form::mouseUp(int button, int shift, double x, double y) {
     const bool clicked = captured_;
     captured_ = false;
     capture_ = nullptr;
+    pressed_ &= ~button;
+    seen(shift, x, y);
     const std::string name = target ? target->name() : std::string(kFormEvents);
     const EventArgs args = mouseArgs(target, button, shift, x, y);
     raise(name, Event::MouseUp, args);
@@ -324,7 +331,28 @@ void Form::doubleClick(int button, int shift, double x, double y) {
     }
     captured_ = true;
     capture_ = nullptr;
+    pressed_ |= button;
+    seen(shift, x, y);
     raise(kFormEvents, Event::DblClick);
+}
+
+void Form::mouseCaptureLost() {
+    if (!loaded_ || pressed_ == 0) return;
+    const Control* target = captured_ ? capture_ : nullptr;
+    const std::string name = target ? target->name() : std::string(kFormEvents);
+    const int buttons = std::exchange(pressed_, 0);
+    captured_ = false;
+    capture_ = nullptr;
+    // No click: the user did not release here.
+    for (int button : {mouse::Left, mouse::Right, mouse::Middle})
+        if ((buttons & button) && loaded_)
+            raise(name, Event::MouseUp, mouseArgs(target, button, lastShift_, lastX_, lastY_));
+}
+
+void Form::seen(int shift, double x, double y) {
+    lastShift_ = shift;
+    lastX_ = x;
+    lastY_ = y;
 }
 
 void Form::childClicked(int id) {

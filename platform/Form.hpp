@@ -98,6 +98,7 @@ public:
     void mouseMove(int buttons, int shift, double x, double y) override;
     void mouseUp(int button, int shift, double x, double y) override;
     void doubleClick(int button, int shift, double x, double y) override;
+    void mouseCaptureLost() override;
     void childClicked(int id) override;
     void closeRequested() override;
     // The focusable control with the lowest tab index, or -1.
@@ -121,6 +122,7 @@ private:
     void teardown();
     bool knows(std::string_view control) const;
     NativeChild describe(const Control& control) const;
+    void seen(int shift, double x, double y); // where the mouse was last reported
     EventArgs mouseArgs(const Control* target, int button, int shift, double x, double y) const;
     void send(const Control* target, Event event, const EventArgs& args);
 
@@ -141,6 +143,9 @@ private:
     // The target of the press under way: mouse moves and the release go where the press went.
     bool captured_ = false;
     const Control* capture_ = nullptr;
+    int pressed_ = 0; // buttons pressed here and not yet released
+    int lastShift_ = 0;
+    double lastX_ = 0, lastY_ = 0;
 };
 
 // The one object of a form kind, created on first use.

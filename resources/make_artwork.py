@@ -1,5 +1,7 @@
-# Writes the game's artwork next to this file: background.jpg and
-# background@2x.jpg (the board behind the frameless window), gridlark.ico
+# Writes the game's artwork next to this file: background.png and
+# background@2x.png (the board behind the frameless window, for Qt, which reads
+# PNG without loading a plugin), background.bmp and background@2x.bmp (the same
+# for Windows, which loads a bitmap resource without any decoder), gridlark.ico
 # (application icon), blank.ico (empty window icon) and icons/gridlark-*.png.
 # Re-run after changing the drawing:  /usr/bin/python3 resources/make_artwork.py
 # Needs Pillow. Output is deterministic, so the files can live in git.
@@ -220,9 +222,12 @@ ICO_ORDER = [(s, bpp) for bpp in (4, 8, 32) for s in (48, 32, 16)]
 
 
 def main():
-    for k, name in ((1, "background.jpg"), (2, "background@2x.jpg")):
-        draw_background(k).save(os.path.join(HERE, name), quality=92,
-                                subsampling=0, optimize=False, progressive=False)
+    for k, name in ((1, "background"), (2, "background@2x")):
+        img = draw_background(k)
+        img.save(os.path.join(HERE, name + ".png"), optimize=True)
+        # A few dozen shades: 8 bits per pixel keep them all at a third of the size.
+        img.quantize(256, method=Image.Quantize.MEDIANCUT, dither=Image.Dither.NONE).save(
+            os.path.join(HERE, name + ".bmp"))
 
     icons = {s: draw_icon(s) for s in LAYOUT}
     os.makedirs(os.path.join(HERE, "icons"), exist_ok=True)

@@ -3,7 +3,7 @@
 set -euo pipefail
 
 what=${1:-test}
-packages=(cmake ninja-build g++ qt6-base-dev fonts-dejavu-core)
+packages=(cmake ninja-build g++ qt6-base-dev fonts-dejavu-core fonts-liberation)
 if [ "$what" != run ]; then
   packages+=(googletest libgtest-dev libqt6test6 xvfb xdotool x11-utils imagemagick openbox procps
     desktop-file-utils appstream dpkg-dev)

@@ -14,7 +14,10 @@
 #include <QThreadPool>
 #include <QTimerEvent>
 #include <QUrl>
+#include <QWindow>
 
+#include <cstdio>
+#include <cstdlib>
 #include <utility>
 
 static void initResources() {
@@ -27,6 +30,12 @@ namespace {
 
 QColor qcolour(Rgb c) {
     return {c.r, c.g, c.b};
+}
+
+int fromQt(Qt::WindowStates s) {
+    if (s & Qt::WindowMinimized) return state::Minimized;
+    if (s & Qt::WindowMaximized) return state::Maximized;
+    return state::Normal;
 }
 
 QString qstring(std::string_view s) {
@@ -91,6 +100,7 @@ public:
         : window_(new FormWindow(platform, traits, host)) {}
 
     void show() override {
+        window_->watchWindowSystem();
         window_->show();
         window_->raise();
         window_->activateWindow();
@@ -101,10 +111,9 @@ public:
     PointPx position() const override { return {window_->x(), window_->y()}; }
     void move(PointPx p) override { window_->move(p.x, p.y); }
     int windowState() const override {
-        const auto s = window_->windowState();
-        if (s & Qt::WindowMinimized) return state::Minimized;
-        if (s & Qt::WindowMaximized) return state::Maximized;
-        return state::Normal;
+        // A hidden window takes its state when it shows; until then the request is the state.
+        if (window_->isVisible()) return window_->reportedState();
+        return fromQt(window_->windowState());
     }
     void setWindowState(int s) override {
         window_->setWindowState(s == state::Minimized   ? Qt::WindowMinimized
@@ -144,6 +153,10 @@ void QtTimers::timerEvent(QTimerEvent* event) {
 QtPlatform::QtPlatform() {
     initResources();
     QApplication::setQuitOnLastWindowClosed(false); // the core decides when the program ends
+    // The design's faces are rarely installed; free faces with the same metrics keep every
+    // caption in the room the layouts give it (the usual fallback is much wider).
+    QFont::insertSubstitution("MS Sans Serif", "Liberation Sans");
+    QFont::insertSubstitution("Verdana", "DejaVu Sans");
     // Qt paints large areas on pooled threads; idle ones would wake up 30 s later to end.
     QThreadPool::globalInstance()->setExpiryTimeout(-1);
 }
@@ -185,13 +198,13 @@ const QPixmap& QtPlatform::picture(std::string_view resource, qreal ratio) {
     const QString key = dense ? name + "@2x" : name;
     auto it = pictures_.find(key);
     if (it == pictures_.end()) {
+        // PNG: Qt reads it without loading an image plugin.
         QPixmap pixmap;
         if (dense) {
-            const int dot = name.lastIndexOf('.');
-            pixmap.load(":/gridlark/" + name.left(dot) + "@2x" + name.mid(dot));
+            pixmap.load(":/gridlark/" + name + "@2x.png");
             pixmap.setDevicePixelRatio(2);
         }
-        if (pixmap.isNull()) pixmap.load(":/gridlark/" + name);
+        if (pixmap.isNull()) pixmap.load(":/gridlark/" + name + ".png");
         it = pictures_.insert(key, pixmap);
     }
     return *it;
@@ -282,7 +295,16 @@ FormWindow::FormWindow(QtPlatform& platform, const WindowTraits& traits, WindowH
     setAttribute(Qt::WA_OpaquePaintEvent);
     setWindowTitle(qstring(traits.title));
     setFixedSize(traits.client.width, traits.client.height);
-    if (traits.blankIcon) setWindowIcon(QIcon(":/gridlark/blank.ico"));
+    if (traits.blankIcon) {
+        // Every pixel transparent, made here: reading the .ico would load an image plugin.
+        QIcon icon;
+        for (int size : {16, 32, 48}) {
+            QPixmap blank(size, size);
+            blank.fill(Qt::transparent);
+            icon.addPixmap(blank);
+        }
+        setWindowIcon(icon);
+    }
 }
 
 QWidget* FormWindow::child(int id) const {
@@ -339,6 +361,31 @@ void FormWindow::sync(const NativeChild& c) {
     w->setEnabled(c.enabled);
     w->setVisible(c.visible);
     if (!c.focusable) w->setFocusPolicy(Qt::NoFocus);
+}
+
+void FormWindow::watchWindowSystem() {
+    if (QWindow* native = windowHandle()) {
+        native->removeEventFilter(this);
+        native->installEventFilter(this);
+        return;
+    }
+    winId(); // makes the native window, which the window system reports on
+    if (QWindow* native = windowHandle()) native->installEventFilter(this);
+}
+
+bool FormWindow::event(QEvent* event) {
+    // A modal box took the mouse: its releases will not come here.
+    if (event->type() == QEvent::WindowBlocked && host_) host_->mouseCaptureLost();
+    return QWidget::event(event);
+}
+
+bool FormWindow::eventFilter(QObject* watched, QEvent* event) {
+    // Qt records a requested state at once; only the window system's own report is sent as a
+    // spontaneous event to the native window.
+    if (event->type() == QEvent::WindowStateChange && event->spontaneous() &&
+        watched == windowHandle())
+        reportedState_ = fromQt(windowHandle()->windowStates());
+    return QWidget::eventFilter(watched, event);
 }
 
 void FormWindow::paintEvent(QPaintEvent*) {
@@ -416,10 +463,41 @@ void FormWindow::closeEvent(QCloseEvent* event) {
 
 } // namespace tk::qt
 
+namespace {
+
+// While the window system is being opened: Qt's account of a missing display is several lines
+// that end in an abort and advice to reinstall. Say in one line what is missing, and end.
+void noDesktop(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (type != QtFatalMsg) {
+        if (QByteArrayView(context.category).startsWith("qt.qpa.")) return; // told below
+        std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+        return;
+    }
+    const QByteArray display = qgetenv("DISPLAY");
+    const QByteArray wayland = qgetenv("WAYLAND_DISPLAY");
+    if (!display.isEmpty())
+        std::fprintf(stderr,
+                     "Gridlark needs a graphical desktop and could not open display \"%s\".\n",
+                     display.constData());
+    else if (!wayland.isEmpty())
+        std::fprintf(stderr,
+                     "Gridlark needs a graphical desktop and could not open Wayland display "
+                     "\"%s\".\n",
+                     wayland.constData());
+    else
+        std::fprintf(stderr, "Gridlark needs a graphical desktop, and no display is set.\n");
+    std::_Exit(1);
+}
+
+} // namespace
+
 int tk::runBackend(int argc, char** argv, const std::function<int(Backend&)>& body) {
-    // The forms place and move their own windows, which Wayland does not let a client do.
+    // The forms place and move their own windows, which Wayland does not let a client do. No
+    // invisible platform follows: a player would be left with a program that shows nothing.
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb;wayland");
+    const QtMessageHandler previous = qInstallMessageHandler(noDesktop);
     QApplication app(argc, argv);
+    qInstallMessageHandler(previous);
     tk::qt::QtPlatform platform;
     return body(platform);
 }

@@ -65,8 +65,13 @@ public:
     QWidget* child(int id) const;
     int idOf(const QWidget* child) const; // -1 for none of ours
     void sync(const NativeChild& child);
+    // The state the window system last reported, which a refused request leaves as it was.
+    int reportedState() const { return reportedState_; }
+    void watchWindowSystem();
 
 protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -81,6 +86,7 @@ private:
     WindowHost* host_;
     std::map<int, QWidget*> children_;
     std::map<int, QColor> checkBoxBacks_; // laid down under each visible check box
+    int reportedState_ = state::Normal;
 };
 
 int toButton(Qt::MouseButton button);

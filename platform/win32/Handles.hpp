@@ -24,24 +24,16 @@ struct DeleteObjectFn {
 struct DeleteDcFn {
     void operator()(HDC h) const { DeleteDC(h); }
 };
-struct DestroyIconFn {
-    void operator()(HICON h) const { DestroyIcon(h); }
-};
-struct ReleaseFn {
-    void operator()(IUnknown* p) const { p->Release(); }
-};
 
 template <class H, class Free> using Owned = std::unique_ptr<std::remove_pointer_t<H>, Free>;
 
 using Window = Owned<HWND, DestroyWindowFn>;
 using MemoryDc = Owned<HDC, DeleteDcFn>;
-using Icon = Owned<HICON, DestroyIconFn>;
 template <class H> using GdiObject = Owned<H, DeleteObjectFn>;
 using FontHandle = GdiObject<HFONT>;
 using Bitmap = GdiObject<HBITMAP>;
 using Brush = GdiObject<HBRUSH>;
 using Pen = GdiObject<HPEN>;
-template <class T> using ComRef = std::unique_ptr<T, ReleaseFn>;
 
 // A DC borrowed from a window, or from the screen when the window is null.
 class WindowDc {

@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 #include <objbase.h>
-#include <olectl.h>
 #include <shellapi.h>
 #include <uxtheme.h>
 #include <windowsx.h>
@@ -24,7 +23,34 @@ constexpr int kFirstChildId = 100; // clear of IDOK and IDCANCEL, which dialog k
 // Picture resources by the numbers the resource script gives them; "@2x" marks the artwork
 // drawn at twice the size for dense screens.
 constexpr std::array<std::pair<std::string_view, int>, 2> kPictureIds{
-    {{"background.jpg", 101}, {"background@2x.jpg", 102}}};
+    {{"background", 101}, {"background@2x", 102}}};
+constexpr int kBlankIconId = 2;
+
+// The shell may hand an address to a COM handler; only those calls need the apartment. COM's
+// library is loaded for them alone: imported, it and what it pulls in slow every start-up.
+template <class F> F comFunction(HMODULE ole, const char* name) {
+    return reinterpret_cast<F>(reinterpret_cast<void (*)()>(GetProcAddress(ole, name)));
+}
+class ComApartment {
+public:
+    ComApartment()
+        : ole_(LoadLibraryW(L"ole32.dll")) {
+        using Init = HRESULT(WINAPI*)(void*, DWORD);
+        if (auto init = ole_ ? comFunction<Init>(ole_, "CoInitializeEx") : nullptr)
+            ok_ = SUCCEEDED(init(nullptr, COINIT_APARTMENTTHREADED));
+    }
+    ~ComApartment() {
+        using Uninit = void(WINAPI*)();
+        if (ok_) comFunction<Uninit>(ole_, "CoUninitialize")();
+        if (ole_) FreeLibrary(ole_);
+    }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+private:
+    HMODULE ole_;
+    bool ok_ = false;
+};
 
 COLORREF colorref(Rgb c) {
     return RGB(c.r, c.g, c.b);
@@ -51,7 +77,7 @@ public:
         const Picture* p = platform_.picture(resource, ratio_);
         if (!p) return;
         const MemoryDc source(CreateCompatibleDC(dc_));
-        const Selected bitmap(source.get(), p->bitmap);
+        const Selected bitmap(source.get(), p->bitmap.get());
         const int w = p->size.cx * ratio_ / p->scale, h = p->size.cy * ratio_ / p->scale;
         if (w == p->size.cx && h == p->size.cy) {
             BitBlt(dc_, 0, 0, w, h, source.get(), 0, 0, SRCCOPY);
@@ -110,38 +136,23 @@ std::optional<Picture> loadPicture(HINSTANCE instance, std::string_view name) {
     const auto* entry = std::find_if(kPictureIds.begin(), kPictureIds.end(),
                                      [&](const auto& e) { return e.first == name; });
     if (entry == kPictureIds.end()) return {};
-    HRSRC found = FindResourceA(instance, MAKEINTRESOURCEA(entry->second), RT_RCDATA);
-    const DWORD size = found ? SizeofResource(instance, found) : 0;
-    const void* data = size ? LockResource(LoadResource(instance, found)) : nullptr;
-    if (!data) return {};
-
-    // The stream takes the memory over, and frees it with itself.
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
-    if (!memory) return {};
-    std::memcpy(GlobalLock(memory), data, size);
-    GlobalUnlock(memory);
-    IStream* rawStream = nullptr;
-    if (FAILED(CreateStreamOnHGlobal(memory, TRUE, &rawStream))) {
-        GlobalFree(memory);
-        return {};
-    }
-    const ComRef<IStream> stream(rawStream);
-
-    void* rawPicture = nullptr;
-    if (FAILED(OleLoadPicture(stream.get(), static_cast<LONG>(size), FALSE, IID_IPicture,
-                              &rawPicture)))
-        return {};
-    Picture p{ComRef<IPicture>(static_cast<IPicture*>(rawPicture))};
-    SHORT type = 0;
-    OLE_HANDLE handle = 0;
-    if (FAILED(p.picture->get_Type(&type)) || type != PICTYPE_BITMAP ||
-        FAILED(p.picture->get_Handle(&handle)))
-        return {};
-    p.bitmap = reinterpret_cast<HBITMAP>(static_cast<std::uintptr_t>(handle));
+    Bitmap bitmap(static_cast<HBITMAP>(
+        LoadImageW(instance, MAKEINTRESOURCEW(entry->second), IMAGE_BITMAP, 0, 0, 0)));
+    if (!bitmap) return {};
     BITMAP bm{};
-    GetObjectW(p.bitmap, sizeof(bm), &bm);
-    p.size = {bm.bmWidth, bm.bmHeight};
-    return p;
+    GetObjectW(bitmap.get(), sizeof(bm), &bm);
+    return Picture{std::move(bitmap), {bm.bmWidth, bm.bmHeight}};
+}
+
+// Windows chooses a place only for an overlapped window (a popup goes to the corner): where it
+// puts an invisible one of the same size is where this one goes.
+POINT defaultPlace(int width, int height) {
+    const Window probe(CreateWindowExW(0, L"Static", L"", WS_OVERLAPPED, CW_USEDEFAULT,
+                                       CW_USEDEFAULT, width, height, nullptr, nullptr, nullptr,
+                                       nullptr));
+    RECT r{};
+    if (probe) GetWindowRect(probe.get(), &r);
+    return {r.left, r.top};
 }
 
 int mouseButton(UINT msg) {
@@ -340,6 +351,7 @@ int Win32WindowsApi::GetVersionExA(win::OSVERSIONINFOA* info) {
 std::intptr_t Win32WindowsApi::ShellExecuteA(win::HWND owner, const char* operation,
                                              const char* file, const char* parameters,
                                              const char* directory, int showCommand) {
+    const ComApartment com;
     return reinterpret_cast<std::intptr_t>(::ShellExecuteA(
         static_cast<HWND>(owner), operation, file, parameters, directory, showCommand));
 }
@@ -350,13 +362,15 @@ FormWindow::FormWindow(Win32Platform& platform, const WindowTraits& traits, Wind
     // No frame, so the client area is the whole window.
     const DWORD style = WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX;
     const DWORD exStyle = traits.showInTaskbar ? WS_EX_APPWINDOW : WS_EX_TOOLWINDOW;
-    hwnd_.reset(CreateWindowExW(exStyle, platform.formClass(), wide(traits.title).c_str(), style, 0,
-                                0, traits.client.width, traits.client.height, nullptr, nullptr,
-                                platform.instance(), this));
+    const POINT at = defaultPlace(traits.client.width, traits.client.height);
+    hwnd_.reset(CreateWindowExW(exStyle, platform.formClass(), wide(traits.title).c_str(), style,
+                                at.x, at.y, traits.client.width, traits.client.height, nullptr,
+                                nullptr, platform.instance(), this));
     if (traits.blankIcon) {
-        const auto icon = reinterpret_cast<LPARAM>(platform.blankIcon());
-        SendMessageW(hwnd_.get(), WM_SETICON, ICON_BIG, icon);
-        SendMessageW(hwnd_.get(), WM_SETICON, ICON_SMALL, icon);
+        SendMessageW(hwnd_.get(), WM_SETICON, ICON_BIG,
+                     reinterpret_cast<LPARAM>(platform.blankIcon(ICON_BIG)));
+        SendMessageW(hwnd_.get(), WM_SETICON, ICON_SMALL,
+                     reinterpret_cast<LPARAM>(platform.blankIcon(ICON_SMALL)));
     }
 }
 
@@ -476,6 +490,10 @@ LRESULT FormWindow::handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_XBUTTONDBLCLK:
         mouse(msg, wParam, lParam);
         return TRUE;
+    case WM_CAPTURECHANGED:
+        // Taken away (a modal box disables this window): its releases will not come here.
+        if (reinterpret_cast<HWND>(lParam) != hwnd && host_) host_->mouseCaptureLost();
+        return 0;
     case WM_COMMAND:
         if (HIWORD(wParam) == BN_CLICKED && lParam) command(reinterpret_cast<HWND>(lParam));
         return 0;
@@ -633,16 +651,13 @@ const Picture* Win32Platform::picture(std::string_view resource, int ratio) {
     return load(name, 1);
 }
 
-HICON Win32Platform::blankIcon() {
-    if (!blankIcon_) {
-        // AND mask all set over an empty XOR mask: every pixel shows what lies beneath.
-        std::array<BYTE, 32 * 4 * 2> masks{};
-        std::fill_n(masks.begin(), masks.size() / 2, BYTE{0xFF});
-        const Bitmap bitmap(CreateBitmap(32, 64, 1, 1, masks.data()));
-        ICONINFO info{TRUE, 0, 0, bitmap.get(), nullptr};
-        blankIcon_.reset(CreateIconIndirect(&info));
-    }
-    return blankIcon_.get();
+HICON Win32Platform::blankIcon(int which) {
+    // Shared icons belong to the system, which frees them with the module.
+    const bool big = which == ICON_BIG;
+    return static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(kBlankIconId), IMAGE_ICON,
+                                         GetSystemMetrics(big ? SM_CXICON : SM_CXSMICON),
+                                         GetSystemMetrics(big ? SM_CYICON : SM_CYSMICON),
+                                         LR_SHARED));
 }
 
 Rgb Win32Platform::systemColour(int index) const {
@@ -696,6 +711,7 @@ void Win32Platform::quit(int code) {
 }
 
 bool Win32Platform::openAddress(std::string_view address) {
+    const ComApartment com;
     const auto result = reinterpret_cast<INT_PTR>(
         ShellExecuteW(nullptr, L"open", wide(address).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
     return result > 32;
@@ -729,24 +745,7 @@ void Win32Platform::reap(const FormWindow& window) {
 
 } // namespace tk::win32
 
-namespace {
-
-// OleLoadPicture decodes through COM.
-struct ComApartment {
-    ComApartment()
-        : ok(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
-    ~ComApartment() {
-        if (ok) CoUninitialize();
-    }
-    ComApartment(const ComApartment&) = delete;
-    ComApartment& operator=(const ComApartment&) = delete;
-    bool ok;
-};
-
-} // namespace
-
 int tk::runBackend(int, char**, const std::function<int(Backend&)>& body) {
-    const ComApartment com;
     tk::win32::Win32Platform platform(GetModuleHandleW(nullptr));
     return body(platform);
 }

@@ -7,8 +7,6 @@
 
 #include "Handles.hpp"
 
-#include <ocidl.h>
-
 #include <map>
 #include <optional>
 #include <string>
@@ -45,10 +43,9 @@ public:
                                 int showCommand) override;
 };
 
-// A decoded picture resource and the bitmap it holds.
+// A picture resource, loaded as a bitmap.
 struct Picture {
-    ComRef<IPicture> picture;
-    HBITMAP bitmap = nullptr; // owned by the picture
+    Bitmap bitmap;
     SIZE size{};
     int scale = 1; // device pixels per logical pixel it was drawn for
 };
@@ -129,7 +126,7 @@ public:
     HFONT font(const Font& font, int ratio = 1);
     // The picture for `ratio` device pixels a logical one: the dense artwork where there is one.
     const Picture* picture(std::string_view resource, int ratio = 1);
-    HICON blankIcon();
+    HICON blankIcon(int which); // ICON_BIG or ICON_SMALL, from the resources
     // The form window at the top of `hwnd`'s family, if it is one of ours.
     FormWindow* formWindow(HWND hwnd) const;
 
@@ -152,7 +149,6 @@ private:
     MemoryDc measureDc_;
     std::map<FontKey, FontHandle> fonts_;
     std::map<std::string, std::optional<Picture>, std::less<>> pictures_;
-    Icon blankIcon_;
     std::vector<std::unique_ptr<FormWindow>> retired_;
     bool running_ = false;
     std::optional<int> pendingExit_;

@@ -10,13 +10,18 @@ read -r x y _ _ < <(geometry "$main")
 
 # Whoever starts, this order wins the top row for the first mark: 0 3 1 4 2.
 for c in 0 3 1 4 2; do cell_click $c; done
+# One shot while the notice is up (1.5 s), read afterwards: reading is slow on a busy machine.
+notice=$(wait_window "AI enabled") || fail "no notice"
 shot
 red=$(count_colour $((x + 17)) $((y + 36)) 150 5 192,0,0)
 [ "$red" -gt 500 ] || fail "no red line over the top row ($red)"
-notice=$(wait_window "AI enabled") || fail "no notice"
 read -r nx ny nw nh < <(geometry "$notice")
 [ "$nw $nh" = "188 58" ] || fail "notice is $nw x $nh"
 [ "$nx $ny" = "$x $((y - 58))" ] || fail "notice at $nx,$ny, main at $x,$y"
+# The bold green "Game will now reset" (from x = 8) ends clear of "OK" (from x = 124).
+[ "$(count_colour $((nx + 8)) $((ny + 8)) 100 14 0,255,0)" -gt 50 ] || fail "no green line"
+clear=$(count_colour $((nx + 116)) $((ny + 8)) 8 14 0,255,0)
+[ "$clear" -eq 0 ] || fail "the green line runs up to OK ($clear pixels)"
 gone_window "AI enabled" || fail "the notice did not close itself"
 shot
 for i in 0 1 2 3 4; do [ "$(mark_pixels $i)" -eq 0 ] || fail "cell $i not cleared"; done

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Reads the resources back from Gridlark.exe: the icon group, the version block, the manifest,
+# Reads the resources back from Gridlark.exe: the icon groups, the version block, the manifest,
 # and the program's imports (only Windows' own DLLs, so it runs on a bare Windows).
 # GRIDLARK_TRIPLE names the build's toolchain (x86_64-w64-mingw32 or i686-w64-mingw32).
 set -euo pipefail
@@ -15,14 +15,17 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 listing=$(wrestool -l "$exe")
 has() { grep -qF -- "$1" <<<"$listing" || fail "no resource $1"; }
-# Language neutral: icons, their group and the pictures; US English: version and manifest.
-for i in 1 2 3 4 5 6 7 8 9; do has "--type=3 --name=$i --language=0 "; done
-[ "$(grep -c -- '--type=3 ' <<<"$listing")" -eq 9 ] || fail "icons other than 1..9"
+# Language neutral: icons, their groups (1 the program's, 2 the blank window icon) and the
+# pictures as bitmaps; US English: version and manifest.
+for i in $(seq 18); do has "--type=3 --name=$i --language=0 "; done
+[ "$(grep -c -- '--type=3 ' <<<"$listing")" -eq 18 ] || fail "icons other than 1..18"
 has "--type=14 --name=1 --language=0 "
-[ "$(grep -c -- '--type=14 ' <<<"$listing")" -eq 1 ] || fail "more than one icon group"
+has "--type=14 --name=2 --language=0 "
+[ "$(grep -c -- '--type=14 ' <<<"$listing")" -eq 2 ] || fail "icon groups other than 1 and 2"
 has "--type=16 --name=1 --language=1033 "
 has "--type=24 --name=1 --language=1033 "
-has "--type=10 --name=101 --language=0 "
+has "--type=2 --name=101 --language=0 "
+has "--type=2 --name=102 --language=0 "
 
 # A GUI program for the build's processor.
 header=$("$triple-objdump" -p "$exe")
@@ -31,7 +34,7 @@ grep -qE '^Subsystem[[:space:]]+0*2[[:space:]]' <<<"$header" || fail "not a GUI 
 
 rc=$("$triple-windres" -i "$exe" -O rc)
 
-# The group's nine entries in order: 48, 32 and 16 pixels at 4, then 8, then 32 bits a pixel.
+# Each group's nine entries in order: 48, 32 and 16 pixels at 4, then 8, then 32 bits a pixel.
 entries=$(grep 'Element no' <<<"$rc" |
   sed -E 's/.*"\\0?([0-7]+)\\0?([0-7]+)\\0?([0-7]+)\\000", *1, *([0-9]+), *[^,]+, *([0-9]+).*/\1 \2 \3 \4 \5/' |
   while read -r w h colours bits index; do
@@ -46,7 +49,9 @@ expected="48x48 colours=16 bits=4 id=1
 48x48 colours=0 bits=32 id=7
 32x32 colours=0 bits=32 id=8
 16x16 colours=0 bits=32 id=9"
-[ "$entries" = "$expected" ] || fail "icon group is
+expected="$expected
+$(awk '{ split($4, id, "="); $4 = "id=" id[2] + 9; print }' <<<"$expected")"
+[ "$entries" = "$expected" ] || fail "icon groups are
 $entries"
 
 # The version block, field by field.

@@ -4,6 +4,8 @@
 namespace gridlark::testing {
 namespace {
 
+using tk::testing::Key;
+
 class DragSnapTest : public AppTest {
 protected:
     void SetUp() override {
@@ -136,8 +138,21 @@ TEST_F(DragSnapTest, DoubleClickMinimisesAndRestores) {
     driver->doubleClick(main(), tk::mouse::Left, {100, 178});
     EXPECT_EQ(main().windowState(), tk::state::Normal);
     main().setWindowState(tk::state::Maximized);
+    settle(); // the state is the window system's once it reports it
     driver->doubleClick(main(), tk::mouse::Left, {100, 178});
     EXPECT_EQ(main().windowState(), tk::state::Normal);
+}
+
+// The quit prompt, opened by a right press during a drag, takes the left release for itself.
+TEST_F(DragSnapTest, APromptThatTakesTheMouseEndsTheDrag) {
+    plat.seams.messageBox = nullptr;
+    driver->press(main(), tk::mouse::Left, 0, {100, 178});
+    driver->answerNextMessageBox(Key::Escape); // No
+    driver->press(main(), tk::mouse::Right, 0, {100, 178});
+    EXPECT_TRUE(main().loaded());
+    EXPECT_FALSE(main().IsDragging);
+    driver->move(main(), tk::mouse::Middle, {130, 158});
+    EXPECT_EQ(at(), (tk::PointPx{600, 400}));
 }
 
 TEST_F(DragSnapTest, AWindowThatIsNotNormalIsNeitherDraggedNorSnapped) {

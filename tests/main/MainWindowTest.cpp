@@ -37,6 +37,29 @@ TEST_F(MainWindowTest, StartsFramelessWithAFreshBoardAndItsColours) {
     EXPECT_EQ(driver->controlBackground(main(), "Check1"), kButtonColour);
 }
 
+// Measured with the backend's own fonts: every caption the layouts mean to fit stays clear of
+// its neighbour. The link's caption is wider than its place in any face, as designed.
+TEST_F(MainWindowTest, CaptionsFitTheRoomTheLayoutsGiveThem) {
+    start();
+    const auto right = [&](tk::Label& l, std::string_view text) {
+        return l.left() + tk::pixelsToTwips(plat.backend().measureText(l.font(), text).width);
+    };
+    tk::Label& lbl1 = notice().lbl1();
+    tk::Label& lbl2 = notice().lbl2();
+    const int ok = notice().button("cmdMain").left();
+    for (std::string_view text : {"X wins!", "O wins!", "Draw!", "Game will now reset"})
+        EXPECT_LE(right(lbl1, text), ok) << text;
+    for (std::string_view text : {"Game will now reset", " AI enabled."})
+        EXPECT_LE(right(lbl2, text), ok) << text;
+    for (std::string_view mark : {"X", "O"})
+        EXPECT_LE(right(main().Turn(), mark), main().Label13().left()) << mark;
+    EXPECT_LE(right(main().Label13(), "'s turn"), main().Reset().left());
+    // The check box's own mark takes about 17 pixels before its caption.
+    const tk::CheckBox& box = main().Check1();
+    EXPECT_LE(tk::pixelsToTwips(17 + plat.backend().measureText(box.font(), box.caption()).width),
+              box.width());
+}
+
 TEST_F(MainWindowTest, ResetHoldsTheFocusSoEnterAndSpacePressIt) {
     start();
     EXPECT_EQ(driver->focusedControl(main()), "Reset");

@@ -28,7 +28,7 @@ long=$(field Description | awk 'NR > 1 && length($0) > 80')
 
 # Dependencies: computed from the program's libraries, plus the package with the Qt plugins.
 depends=$(field Depends | tr ',' '\n' | sed 's/^ *//; s/ *(.*//; s/ *$//' | sort -u)
-for p in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6; do
+for p in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 fonts-liberation fonts-dejavu-core; do
   grep -qx "$p" <<<"$depends" || fail "Depends lacks $p: $(field Depends)"
 done
 bad=$(grep -E -- '-dev$|^(gcc|g\+\+|cpp|binutils|cmake)(-|$)|^lib(asan|ubsan|gtest)' <<<"$depends" || true)

@@ -112,11 +112,15 @@ TEST_F(Win32BackendTest, WindowsArePopupsSizedByTheirDesignWithTheIconsTheyAskFo
     EXPECT_TRUE(GetWindowLongW(n, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
     EXPECT_TRUE(GetClassLongW(m, GCL_STYLE) & CS_DBLCLKS);
 
-    // The main window's icon is there, and shows nothing; the notice has none.
+    // The main window's icon is the program's blank one, and shows nothing; the notice has none.
     for (WPARAM kind : {ICON_BIG, ICON_SMALL}) {
         const auto icon = reinterpret_cast<HICON>(SendMessageW(m, WM_GETICON, kind, 0));
         ASSERT_NE(icon, nullptr);
         EXPECT_TRUE(blank(icon));
+        const bool big = kind == ICON_BIG;
+        EXPECT_EQ(icon, LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(2), IMAGE_ICON,
+                                   GetSystemMetrics(big ? SM_CXICON : SM_CXSMICON),
+                                   GetSystemMetrics(big ? SM_CYICON : SM_CYSMICON), LR_SHARED));
         EXPECT_EQ(SendMessageW(n, WM_GETICON, kind, 0), 0);
     }
 }
