@@ -1,0 +1,6 @@
+// The first frame waits for the artwork of the screen's density, decoded by the browser.
+Module['preRun'] = (Module['preRun'] || []).concat(function() {
+  addRunDependency('artwork');
+  var picture = TkWeb.picture(TkWeb.pictureFile('background.jpg', window.devicePixelRatio || 1));
+  picture.img.decode().catch(function() {}).then(function() { removeRunDependency('artwork'); });
+});
