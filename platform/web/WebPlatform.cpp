@@ -10,7 +10,7 @@
 // The page's side, in platform.js. Texts go as pointer and length.
 extern "C" {
 void tk_web_window_create(int id, const char* name, int nameLen, int width, int height,
-                          int inTaskbar, int picture);
+                          int inTaskbar);
 void tk_web_window_destroy(int id);
 void tk_web_window_show(int id, int focusIndex);
 int tk_web_window_visible(int id);
@@ -99,7 +99,7 @@ WebWindow::WebWindow(WebPlatform& platform, Form& form)
     , id_(platform.addWindow(*this)) {
     const FormDesign& d = form.design();
     tk_web_window_create(id_, d.name.data(), len(d.name), px(d.width), px(d.height),
-                         d.showInTaskbar ? 1 : 0, d.picture.empty() ? 0 : 1);
+                         d.showInTaskbar ? 1 : 0);
 }
 
 WebWindow::~WebWindow() {

@@ -55,7 +55,7 @@ mergeInto(LibraryManager.library, {
       TkWeb.begin(w.canvas, ratio);
       _tk_web_paint(id);
       TkWeb.ctx = null;
-      if (!TkWeb.firstFrame && w.el.dataset.picture === '1') {
+      if (!TkWeb.firstFrame && TkWeb.pictureDrawn) {
         TkWeb.firstFrame = true;
         performance.mark('gridlark-first-frame');
       }
@@ -98,10 +98,9 @@ mergeInto(LibraryManager.library, {
   },
 
   tk_web_window_create__deps: ['$TkWeb'],
-  tk_web_window_create: function(id, name, nameLen, width, height, inTaskbar, picture) {
+  tk_web_window_create: function(id, name, nameLen, width, height, inTaskbar) {
     var el = document.createElement('div');
     el.dataset.form = TkWeb.str(name, nameLen);
-    if (picture) el.dataset.picture = '1';
     el.style.cssText = 'position:absolute;overflow:hidden;display:none;user-select:none;' +
         'touch-action:none;left:0;top:0;width:' + width + 'px;height:' + height + 'px';
     var canvas = document.createElement('canvas');
@@ -335,6 +334,7 @@ mergeInto(LibraryManager.library, {
     if (!p.ready) return; // painted again once decoded
     var scale = ratio > 1.5 && p.img.naturalWidth ? 2 : 1;
     TkWeb.ctx.drawImage(p.img, 0, 0, p.img.naturalWidth / scale, p.img.naturalHeight / scale);
+    TkWeb.pictureDrawn = true;
   },
   tk_web_draw_text__deps: ['$TkWeb'],
   tk_web_draw_text: function(x, y, width, text, textLen, name, nameLen, px, bold, italic,
