@@ -1,4 +1,5 @@
-// The first frame waits for the artwork of the screen's density, decoded by the browser.
+// The first frame waits for the artwork of the screen's density, decoded by the browser (the
+// page has been fetching it since its head).
 Module['preRun'] = (Module['preRun'] || []).concat(function() {
   addRunDependency('artwork');
   var picture = TkWeb.picture(TkWeb.pictureFile('background.jpg', window.devicePixelRatio || 1));

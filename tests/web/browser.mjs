@@ -10,10 +10,11 @@ const types = {
   '.jpg': 'image/jpeg', '.png': 'image/png',
 };
 
-export function serve(folder) {
+// `extra` maps more addresses to files elsewhere.
+export function serve(folder, extra = {}) {
   const server = createServer((req, res) => {
     const path = normalize(decodeURIComponent(new URL(req.url, 'http://x').pathname));
-    readFile(join(folder, path), (err, data) => {
+    readFile(extra[path] || join(folder, path), (err, data) => {
       if (err) {
         res.writeHead(404).end();
         return;
