@@ -3,6 +3,7 @@
 // the same picture on a canvas; both in one headless Chromium. Usage: run.mjs build-web [runs]
 import { dirname, join } from 'node:path';
 import { fileURLToPath } from 'node:url';
+import { loadavg } from 'node:os';
 import { gzipSync } from 'node:zlib';
 import { launch, serve } from '../../tests/web/browser.mjs';
 
@@ -45,7 +46,8 @@ try {
   }
   const p = median(page), b = median(bare);
   console.log(`navigation to the first complete frame, median of ${runs}: ` +
-    `bare canvas ${b.toFixed(1)} ms, Gridlark ${p.toFixed(1)} ms, ratio ${(p / b).toFixed(2)}x`);
+    `bare canvas ${b.toFixed(1)} ms, Gridlark ${p.toFixed(1)} ms, ratio ${(p / b).toFixed(2)}x ` +
+    `(load average ${loadavg()[0].toFixed(1)})`);
 } finally {
   await browser.close();
   server.close();

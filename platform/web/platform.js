@@ -25,14 +25,22 @@ mergeInto(LibraryManager.library, {
     picture: function(file) {
       var p = TkWeb.pictures[file];
       if (!p) {
-        p = TkWeb.pictures[file] = { img: new Image(), ready: false };
-        p.img.onload = p.img.onerror = function() {
-            p.ready = p.img.naturalWidth > 0;
-            p.done = true;
-            for (var id in TkWeb.windows) TkWeb.invalidate(+id);
-            TkWeb.notify();
+        // The page may have started loading it already.
+        var early = Module['pictures'] && Module['pictures'][file];
+        p = TkWeb.pictures[file] = { img: early || new Image(), ready: false };
+        var loaded = function() {
+          p.ready = p.img.naturalWidth > 0;
+          p.done = true;
+          for (var id in TkWeb.windows) TkWeb.invalidate(+id);
+          TkWeb.notify();
         };
-        p.img.src = file;
+        if (early && early.complete) {
+          p.ready = early.naturalWidth > 0;
+          p.done = true;
+        } else {
+          p.img.onload = p.img.onerror = loaded;
+          if (!early) p.img.src = file;
+        }
       }
       return p;
     },
@@ -79,6 +87,16 @@ mergeInto(LibraryManager.library, {
       _tk_web_mouse(id, type, type === 1 ? e.buttons & 7 : button, shift, e.clientX - r.left,
                     e.clientY - r.top);
     },
+    // A window dragged to a screen of another density, or a zoom: paint again for it.
+    watchRatio: function() {
+      if (TkWeb.ratioQuery) return;
+      TkWeb.ratioQuery = matchMedia('(resolution: ' + (window.devicePixelRatio || 1) + 'dppx)');
+      TkWeb.ratioQuery.addEventListener('change', function() {
+        TkWeb.ratioQuery = null;
+        TkWeb.watchRatio();
+        for (var id in TkWeb.windows) TkWeb.invalidate(+id);
+      }, { once: true });
+    },
     // Resumes the waiting loop once the call that posted has returned.
     notify: function() {
       if (TkWeb.wake) queueMicrotask(function() {
@@ -99,6 +117,7 @@ mergeInto(LibraryManager.library, {
 
   tk_web_window_create__deps: ['$TkWeb'],
   tk_web_window_create: function(id, name, nameLen, width, height, inTaskbar) {
+    TkWeb.watchRatio();
     var el = document.createElement('div');
     el.dataset.form = TkWeb.str(name, nameLen);
     el.style.cssText = 'position:absolute;overflow:hidden;display:none;user-select:none;' +
