@@ -9,7 +9,8 @@ import { launch, serve } from '../../tests/web/browser.mjs';
 
 const [folder, runsArg] = process.argv.slice(2);
 const runs = Number(runsArg || process.env.RUNS || 15);
-const server = await serve(folder, { '/bare.html': join(dirname(fileURLToPath(import.meta.url)), 'bare.html') });
+const here = dirname(fileURLToPath(import.meta.url));
+const server = await serve(folder, { '/bare.html': join(here, 'bare.html') });
 const base = `http://127.0.0.1:${server.address().port}/`;
 const browser = await launch();
 
@@ -34,9 +35,11 @@ try {
     const packed = gzipSync(body, { level: 9 }).length;
     raw += body.length;
     gz += packed;
-    console.log(`  ${new URL(url).pathname.padEnd(24)} ${String(body.length).padStart(8)} B  gzip ${String(packed).padStart(7)} B`);
+    const name = new URL(url).pathname.padEnd(24);
+    console.log(`  ${name} ${String(body.length).padStart(8)} B  gzip ${String(packed).padStart(7)} B`);
   }
-  console.log(`page transfers ${(gz / 1024).toFixed(1)} KiB gzipped (${(raw / 1024).toFixed(1)} KiB as files)`);
+  const kib = (n) => (n / 1024).toFixed(1);
+  console.log(`page transfers ${kib(gz)} KiB gzipped (${kib(raw)} KiB as files)`);
 
   const page = [], bare = [];
   await load('bare.html', 'bare-first-frame'); // warm-up of the browser itself

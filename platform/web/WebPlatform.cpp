@@ -46,13 +46,12 @@ void tk_web_draw_line(double x1, double y1, double x2, double y2, std::uint32_t 
 void tk_web_draw_frame(double x, double y, double w, double h, std::uint32_t rgb, int width);
 void tk_web_fill_rect(double x, double y, double w, double h, std::uint32_t rgb);
 void tk_web_ended(int code);
+void tk_web_attach(void* platform);
 }
 
 namespace tk::web {
 
 namespace {
-
-WebPlatform* instance = nullptr; // for the calls the page makes
 
 int len(std::string_view s) {
     return static_cast<int>(s.size());
@@ -184,12 +183,14 @@ void WebWindow::syncControl(const Control& control) {
                         len(font->name), font->pixelSize(), font->bold, control.tabIndex() >= 0);
 }
 
+// The page hands the platform back with every call it makes, as a window system hands back
+// a window's own data.
 WebPlatform::WebPlatform() {
-    instance = this;
+    tk_web_attach(this);
 }
 
 WebPlatform::~WebPlatform() {
-    instance = nullptr;
+    tk_web_attach(nullptr);
 }
 
 std::unique_ptr<NativeWindow> WebPlatform::createWindow(Form& form) {
@@ -339,11 +340,10 @@ void WebCanvas::fillRect(const RectPx& box, Rgb colour) {
 // What the page calls: input and ticks are queued for the loop; painting happens at once.
 extern "C" {
 
-EMSCRIPTEN_KEEPALIVE void tk_web_mouse(int id, int type, int button, int shift, double x,
-                                       double y) {
-    using tk::web::instance;
-    instance->post([id, type, button, shift, x, y] {
-        tk::web::WebWindow* w = instance->window(id);
+EMSCRIPTEN_KEEPALIVE void tk_web_mouse(tk::web::WebPlatform* platform, int id, int type, int button,
+                                       int shift, double x, double y) {
+    platform->post([platform, id, type, button, shift, x, y] {
+        tk::web::WebWindow* w = platform->window(id);
         if (!w) return; // gone meanwhile
         tk::Form& form = w->form();
         switch (type) {
@@ -363,10 +363,9 @@ EMSCRIPTEN_KEEPALIVE void tk_web_mouse(int id, int type, int button, int shift, 
     });
 }
 
-EMSCRIPTEN_KEEPALIVE void tk_web_control(int id, int index) {
-    using tk::web::instance;
-    instance->post([id, index] {
-        tk::web::WebWindow* w = instance->window(id);
+EMSCRIPTEN_KEEPALIVE void tk_web_control(tk::web::WebPlatform* platform, int id, int index) {
+    platform->post([platform, id, index] {
+        tk::web::WebWindow* w = platform->window(id);
         const tk::Control* c = w ? w->control(index) : nullptr;
         if (!c) return;
         if (c->kind() == tk::ControlKind::CheckBox)
@@ -376,25 +375,22 @@ EMSCRIPTEN_KEEPALIVE void tk_web_control(int id, int index) {
     });
 }
 
-EMSCRIPTEN_KEEPALIVE void tk_web_close(int id) {
-    using tk::web::instance;
-    instance->post([id] {
-        if (tk::web::WebWindow* w = instance->window(id)) w->form().closeRequested();
+EMSCRIPTEN_KEEPALIVE void tk_web_close(tk::web::WebPlatform* platform, int id) {
+    platform->post([platform, id] {
+        if (tk::web::WebWindow* w = platform->window(id)) w->form().closeRequested();
     });
 }
 
-EMSCRIPTEN_KEEPALIVE void tk_web_tick(int id) {
-    using tk::web::instance;
-    instance->post([id] { instance->nativeTimerService().fire(id); });
+EMSCRIPTEN_KEEPALIVE void tk_web_tick(tk::web::WebPlatform* platform, int id) {
+    platform->post([platform, id] { platform->nativeTimerService().fire(id); });
 }
 
-EMSCRIPTEN_KEEPALIVE void tk_web_answer(int value) {
-    using tk::web::instance;
-    instance->post([value] { instance->answer(value); });
+EMSCRIPTEN_KEEPALIVE void tk_web_answer(tk::web::WebPlatform* platform, int value) {
+    platform->post([platform, value] { platform->answer(value); });
 }
 
-EMSCRIPTEN_KEEPALIVE void tk_web_paint(int id) {
-    tk::web::instance->paint(id);
+EMSCRIPTEN_KEEPALIVE void tk_web_paint(tk::web::WebPlatform* platform, int id) {
+    platform->paint(id);
 }
 }
 

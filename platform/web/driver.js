@@ -5,7 +5,8 @@ mergeInto(LibraryManager.library, {
     pressed: null, // where the last press went: its release follows it, as a captured pointer
     seen: {},
     send: function(target, type, init) {
-      var Kind = /^pointer/.test(type) ? PointerEvent : /^key/.test(type) ? KeyboardEvent : MouseEvent;
+      var Kind = /^pointer/.test(type) ? PointerEvent
+               : /^key/.test(type) ? KeyboardEvent : MouseEvent;
       init.bubbles = true;
       init.cancelable = true;
       init.composed = true;

@@ -61,7 +61,7 @@ mergeInto(LibraryManager.library, {
         w.canvas.height = height;
       }
       TkWeb.begin(w.canvas, ratio);
-      _tk_web_paint(id);
+      _tk_web_paint(TkWeb.platform, id);
       TkWeb.ctx = null;
       if (!TkWeb.firstFrame && TkWeb.pictureDrawn) {
         TkWeb.firstFrame = true;
@@ -84,8 +84,8 @@ mergeInto(LibraryManager.library, {
       if (type !== 1 && button === 0) return;
       // The second press of a double click arrives as the double click, as on the desktop.
       if (type === 0 && e.detail > 1 && e.detail % 2 === 0) type = 3;
-      _tk_web_mouse(id, type, type === 1 ? e.buttons & 7 : button, shift, e.clientX - r.left,
-                    e.clientY - r.top);
+      _tk_web_mouse(TkWeb.platform, id, type, type === 1 ? e.buttons & 7 : button, shift,
+                    e.clientX - r.left, e.clientY - r.top);
     },
     // A window dragged to a screen of another density, or a zoom: paint again for it.
     watchRatio: function() {
@@ -126,7 +126,8 @@ mergeInto(LibraryManager.library, {
     canvas.style.cssText = 'position:absolute;left:0;top:0;width:100%;height:100%';
     el.appendChild(canvas);
     var w = TkWeb.windows[id] =
-        { el: el, canvas: canvas, width: width, height: height, inTaskbar: !!inTaskbar, controls: {} };
+        { el: el, canvas: canvas, width: width, height: height, inTaskbar: !!inTaskbar,
+          controls: {} };
     el.addEventListener('pointerdown', function(e) {
       if (e.target.closest('[data-control]')) return;
       try { el.setPointerCapture(e.pointerId); } catch (err) {} // no such pointer: no capture
@@ -135,15 +136,15 @@ mergeInto(LibraryManager.library, {
     el.addEventListener('mousemove', function(e) { TkWeb.mouse(w, id, e, 1); });
     el.addEventListener('mouseup', function(e) { TkWeb.mouse(w, id, e, 2); });
     el.addEventListener('contextmenu', function(e) { e.preventDefault(); });
-    // The window system's close, as a window manager sends it.
-    el.addEventListener('close', function() { _tk_web_close(id); });
+    // The window system's close, as a window manager (or the page around the game) sends it.
+    el.addEventListener('close', function() { _tk_web_close(TkWeb.platform, id); });
     // Enter and Space press the focused button or tick the focused box, as on the desktop.
     el.addEventListener('keydown', function(e) {
       var c = e.target.closest('[data-control]');
       if (!c || (e.key !== 'Enter' && e.key !== ' ')) return;
       if (c.tagName === 'LABEL' && e.key === 'Enter') return;
       e.preventDefault();
-      _tk_web_control(id, +c.dataset.index);
+      _tk_web_control(TkWeb.platform, id, +c.dataset.index);
     });
     TkWeb.screen().appendChild(el);
   },
@@ -221,9 +222,11 @@ mergeInto(LibraryManager.library, {
       if (isCheckBox) {
         c.appendChild(document.createElement('input')).type = 'checkbox';
         c.appendChild(document.createElement('span'));
-        c.firstChild.addEventListener('change', function() { _tk_web_control(id, index); });
+        c.firstChild.addEventListener('change', function() {
+          _tk_web_control(TkWeb.platform, id, index);
+        });
       } else {
-        c.addEventListener('click', function() { _tk_web_control(id, index); });
+        c.addEventListener('click', function() { _tk_web_control(TkWeb.platform, id, index); });
       }
       w.el.appendChild(c);
     }
@@ -247,7 +250,7 @@ mergeInto(LibraryManager.library, {
   },
 
   tk_web_timer_start: function(interval, id) {
-    return setInterval(function() { _tk_web_tick(id); }, Math.max(interval, 1));
+    return setInterval(function() { _tk_web_tick(TkWeb.platform, id); }, Math.max(interval, 1));
   },
   tk_web_timer_stop: function(handle) { clearInterval(handle); },
 
@@ -267,7 +270,8 @@ mergeInto(LibraryManager.library, {
 
   tk_web_measure__deps: ['$TkWeb'],
   tk_web_measure: function(name, nameLen, px, bold, italic, text, textLen, height) {
-    var ctx = TkWeb.measurer || (TkWeb.measurer = document.createElement('canvas').getContext('2d'));
+    if (!TkWeb.measurer) TkWeb.measurer = document.createElement('canvas').getContext('2d');
+    var ctx = TkWeb.measurer;
     ctx.font = TkWeb.font(TkWeb.str(name, nameLen), px, bold, italic);
     var m = ctx.measureText(TkWeb.str(text, textLen));
     HEAP32[height >> 2] = Math.ceil(m.fontBoundingBoxAscent + m.fontBoundingBoxDescent);
@@ -291,7 +295,7 @@ mergeInto(LibraryManager.library, {
       if (!d.open) return;
       d.close();
       d.remove();
-      _tk_web_answer(value);
+      _tk_web_answer(TkWeb.platform, value);
     };
     var names = { 1: 'OK', 2: 'Cancel', 6: 'Yes', 7: 'No' };
     for (var i = 0; i < count; ++i) {
@@ -399,6 +403,9 @@ mergeInto(LibraryManager.library, {
     TkWeb.ctx.fillStyle = TkWeb.colour(rgb);
     TkWeb.ctx.fillRect(x, y, w, h);
   },
+
+  tk_web_attach__deps: ['$TkWeb'],
+  tk_web_attach: function(platform) { TkWeb.platform = platform; },
 
   tk_web_ended__deps: ['$TkWeb'],
   tk_web_ended: function(code) { TkWeb.ended(code); },

@@ -3,7 +3,8 @@ import { assert, box, check, main } from './game.mjs';
 
 await check(process.argv[2], {}, async ({ context, page }) => {
   const address = 'https://www.fernwick.example/';
-  await context.route(address, (route) => route.fulfill({ contentType: 'text/html', body: 'maker' }));
+  await context.route(address,
+    (route) => route.fulfill({ contentType: 'text/html', body: 'maker' }));
   const link = await box(page, main);
   const [tab] = await Promise.all([
     context.waitForEvent('page'),

@@ -8,8 +8,8 @@ await check(process.argv[2], {}, async ({ page }) => {
   await page.mouse.click(bg.x, bg.y, { button: 'right' });
   await dialog.waitFor();
   assert.equal(await dialog.locator('h1').textContent(), 'Attention');
-  assert.equal(await dialog.locator('p').textContent(), 'Are you sure you want to Quit the game?\n' +
-    'All Game progress will get lost if you proceed!');
+  assert.equal(await dialog.locator('p').textContent(),
+    'Are you sure you want to Quit the game?\nAll Game progress will get lost if you proceed!');
 
   // While it is open nothing else takes input.
   await clickCell(page, 0);
