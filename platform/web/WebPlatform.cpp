@@ -9,8 +9,8 @@
 
 // The page's side, in platform.js. Texts go as pointer and length.
 extern "C" {
-void tk_web_window_create(int id, const char* name, int nameLen, int width, int height,
-                          int inTaskbar);
+void tk_web_window_create(int id, const char* name, int nameLen, const char* caption,
+                          int captionLen, int width, int height, int inTaskbar);
 void tk_web_window_destroy(int id);
 void tk_web_window_show(int id, int focusIndex);
 int tk_web_window_visible(int id);
@@ -97,8 +97,8 @@ WebWindow::WebWindow(WebPlatform& platform, Form& form)
     , form_(form)
     , id_(platform.addWindow(*this)) {
     const FormDesign& d = form.design();
-    tk_web_window_create(id_, d.name.data(), len(d.name), px(d.width), px(d.height),
-                         d.showInTaskbar ? 1 : 0);
+    tk_web_window_create(id_, d.name.data(), len(d.name), d.caption.data(), len(d.caption),
+                         px(d.width), px(d.height), d.showInTaskbar ? 1 : 0);
 }
 
 WebWindow::~WebWindow() {

@@ -116,10 +116,12 @@ mergeInto(LibraryManager.library, {
   },
 
   tk_web_window_create__deps: ['$TkWeb'],
-  tk_web_window_create: function(id, name, nameLen, width, height, inTaskbar) {
+  tk_web_window_create: function(id, name, nameLen, caption, captionLen, width, height,
+                                 inTaskbar) {
     TkWeb.watchRatio();
     var el = document.createElement('div');
     el.dataset.form = TkWeb.str(name, nameLen);
+    el.setAttribute('aria-label', TkWeb.str(caption, captionLen));
     el.style.cssText = 'position:absolute;overflow:hidden;display:none;user-select:none;' +
         'touch-action:none;left:0;top:0;width:' + width + 'px;height:' + height + 'px';
     var canvas = document.createElement('canvas');
@@ -166,7 +168,7 @@ mergeInto(LibraryManager.library, {
       var taskbar = TkWeb.taskbar();
       if (w.inTaskbar && taskbar) {
         w.task = document.createElement('button');
-        w.task.textContent = 'Gridlark';
+        w.task.textContent = w.el.getAttribute('aria-label');
         w.task.dataset.window = w.el.dataset.form;
         w.task.addEventListener('click', function() {
           if (w.el.dataset.state === 'minimized') _tk_web_set_state(id, 0);

@@ -21,7 +21,7 @@ await check(process.argv[2], {}, async ({ page }) => {
   const bg = await background(page);
   await page.mouse.dblclick(bg.x, bg.y);
   await page.locator(main).waitFor({ state: 'hidden' });
-  await page.locator('[data-taskbar] button').click();
+  await page.locator('[data-taskbar] button', { hasText: 'DarIzoDiv' }).click();
   await page.locator(main).waitFor({ state: 'visible' });
   assert.deepEqual(await at(), [1280 - 188, Math.round((15360 - 400 - 3600) / 15)]);
 });
