@@ -205,10 +205,7 @@ SizePx WebPlatform::measureText(const Font& font, std::string_view text) {
 }
 
 int WebPlatform::exec() {
-    if (exitCode_) return *exitCode_;
-    running_ = true;
     runUntil([this] { return exitCode_.has_value(); });
-    running_ = false;
     return *exitCode_;
 }
 

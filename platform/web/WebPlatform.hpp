@@ -106,7 +106,6 @@ private:
     std::map<int, WebWindow*> windows_;
     int nextWindow_ = 1;
     int waiting_ = 0;
-    bool running_ = false;
     std::optional<int> exitCode_;
     std::optional<int> answer_;
 };
