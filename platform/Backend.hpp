@@ -30,6 +30,7 @@ public:
 struct NativeChild {
     enum class Kind { PushButton, CheckBox };
     int id = 0;
+    std::string_view name; // the control's name in the design
     Kind kind = Kind::PushButton;
     PointPx position;
     SizePx size;
@@ -60,6 +61,7 @@ protected:
 };
 
 struct WindowTraits {
+    std::string_view name; // the form's name in the design
     std::string_view title;
     SizePx client;             // the whole window: it has no frame
     bool showInTaskbar = true; // else a tool window

@@ -61,7 +61,8 @@ void Form::load() {
     backColour_ = design_.backColour;
     clearVariables();
     native_ = platform_.backend().createWindow(
-        {design_.caption,
+        {design_.name,
+         design_.caption,
          {twipsToWholePixels(design_.width), twipsToWholePixels(design_.height)},
          design_.showInTaskbar,
          design_.blankIcon},
@@ -215,6 +216,7 @@ int Form::initialFocus() const {
 NativeChild Form::describe(const Control& c) const {
     NativeChild n;
     n.id = idOf(c);
+    n.name = c.name();
     n.position = {twipsToWholePixels(c.left()), twipsToWholePixels(c.top())};
     n.size = {twipsToWholePixels(c.width()), twipsToWholePixels(c.height())};
     n.enabled = c.enabled();

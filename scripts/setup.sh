@@ -1,10 +1,16 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that Gridlark needs and are missing. Usage: setup.sh [run|test|windows]
+# Installs the Debian packages that Gridlark needs and are missing.
+# Usage: setup.sh [run|test|windows|web]
 set -euo pipefail
 
 what=${1:-test}
 packages=(cmake ninja-build g++ qt6-base-dev fonts-dejavu-core fonts-liberation)
-if [ "$what" != run ]; then
+if [ "$what" = web ]; then
+  # The browser build alone: Emscripten, GoogleTest's sources, and Chromium for the suites.
+  packages=(cmake ninja-build emscripten googletest chromium fonts-dejavu-core fonts-liberation)
+  command -v node >/dev/null || packages+=(nodejs)
+  command -v npm >/dev/null || packages+=(npm)
+elif [ "$what" != run ]; then
   packages+=(googletest libgtest-dev libqt6test6 xvfb xdotool x11-utils imagemagick openbox procps
     desktop-file-utils appstream dpkg-dev)
 fi
@@ -19,14 +25,21 @@ missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
-
-echo "Installing: ${missing[*]}"
-sudo=""
-[ "$(id -u)" -eq 0 ] || sudo=sudo
-if printf '%s\n' "${missing[@]}" | grep -q ':i386$'; then
-  $sudo dpkg --add-architecture i386
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo=sudo
+  if printf '%s\n' "${missing[@]}" | grep -q ':i386$'; then
+    $sudo dpkg --add-architecture i386
+  fi
+  export DEBIAN_FRONTEND=noninteractive
+  $sudo apt-get update -q
+  $sudo apt-get install -y -q -o DPkg::Lock::Timeout=300 "${missing[@]}"
 fi
-export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -q
-$sudo apt-get install -y -q -o DPkg::Lock::Timeout=300 "${missing[@]}"
+
+# Playwright's library for the web suites, as the lock file pins it. It drives Debian's Chromium
+# and downloads no browser of its own.
+web=$(dirname "$0")/../tests/web
+if [ "$what" = web ] && [ ! "$web/node_modules/.package-lock.json" -nt "$web/package-lock.json" ]; then
+  npm ci --prefix "$web" --no-audit --no-fund >/dev/null
+fi

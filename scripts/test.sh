@@ -2,7 +2,8 @@
 # Installs what is missing, builds Gridlark and passes every test: the suite on Qt's offscreen
 # platform with end-to-end checks under Xvfb (build/), the suite again with the sanitizers
 # (build-asan/), and the Windows builds with the same suite under Wine (build-win64/,
-# build-win32/). Every suite runs even when one fails; the last lines count each suite's tests.
+# build-win32/), and the web build with the same suite in headless Chromium (build-web/). Every
+# suite runs even when one fails; the last lines count each suite's tests.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh test
@@ -27,6 +28,7 @@ UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   suite "Linux with sanitizers" build-asan -j "$jobs" -LE e2e
 
 scripts/test-windows.sh || suites_failed=$((suites_failed + 1))
+scripts/test-web.sh || suites_failed=$((suites_failed + 1))
 
 echo
 echo "Summary"

@@ -1,0 +1,361 @@
+#include "platform/web/WebPlatform.hpp"
+
+#include <emscripten/emscripten.h>
+
+#include <cstdint>
+#include <stdexcept>
+#include <utility>
+#include <vector>
+
+// The page's side, in platform.js. Texts go as pointer and length.
+extern "C" {
+void tk_web_window_create(int id, const char* name, int nameLen, const char* caption,
+                          int captionLen, int width, int height, int inTaskbar);
+void tk_web_window_destroy(int id);
+void tk_web_window_show(int id, int focusIndex);
+int tk_web_window_visible(int id);
+int tk_web_window_x(int id);
+int tk_web_window_y(int id);
+void tk_web_window_move(int id, int x, int y);
+int tk_web_window_state(int id);
+void tk_web_set_state(int id, int state);
+void tk_web_window_invalidate(int id);
+void tk_web_control_sync(int id, int index, int isCheckBox, const char* name, int nameLen,
+                         const char* caption, int captionLen, int x, int y, int width, int height,
+                         int enabled, int visible, int checked, std::uint32_t back,
+                         std::uint32_t fore, const char* fontName, int fontNameLen, int px,
+                         int bold, int focusable);
+int tk_web_timer_start(int interval, int id);
+void tk_web_timer_stop(int handle);
+int tk_web_screen_width();
+int tk_web_screen_height();
+int tk_web_open(const char* address, int len);
+int tk_web_measure(const char* name, int nameLen, int px, int bold, int italic, const char* text,
+                   int textLen, int* height);
+void tk_web_message_box(const char* prompt, int promptLen, const char* title, int titleLen,
+                        int icon, const int* buttons, int count);
+void tk_web_notify();
+void tk_web_wait();
+void tk_web_wake_soon();
+void tk_web_fill(std::uint32_t rgb);
+void tk_web_draw_picture(const char* name, int len);
+void tk_web_draw_text(double x, double y, double width, const char* text, int textLen,
+                      const char* name, int nameLen, int px, int bold, int italic, int underline,
+                      std::uint32_t rgb, int align);
+void tk_web_draw_line(double x1, double y1, double x2, double y2, std::uint32_t rgb, int width);
+void tk_web_draw_frame(double x, double y, double w, double h, std::uint32_t rgb, int width);
+void tk_web_fill_rect(double x, double y, double w, double h, std::uint32_t rgb);
+void tk_web_ended(int code);
+void tk_web_attach(void* platform);
+}
+
+namespace tk::web {
+
+namespace {
+
+int len(std::string_view s) {
+    return static_cast<int>(s.size());
+}
+
+std::uint32_t packed(Rgb c) {
+    return std::uint32_t{c.r} << 16 | std::uint32_t{c.g} << 8 | c.b;
+}
+
+} // namespace
+
+WebTimers::~WebTimers() {
+    for (const auto& [id, entry] : entries_)
+        tk_web_timer_stop(entry.handle);
+}
+
+int WebTimers::start(int intervalMs, Tick tick) {
+    const int id = nextId_++;
+    entries_[id] = {tk_web_timer_start(intervalMs, id), std::move(tick)};
+    return id;
+}
+
+void WebTimers::stop(int id) {
+    const auto it = entries_.find(id);
+    if (it == entries_.end()) return;
+    tk_web_timer_stop(it->second.handle);
+    entries_.erase(it);
+}
+
+void WebTimers::fire(int id) {
+    const auto it = entries_.find(id);
+    if (it == entries_.end()) return;
+    Tick tick = it->second.tick; // the tick may stop its own timer
+    tick();
+}
+
+WebWindow::WebWindow(WebPlatform& platform, const WindowTraits& traits, WindowHost& host)
+    : platform_(platform)
+    , host_(host)
+    , id_(platform.addWindow(*this)) {
+    tk_web_window_create(id_, traits.name.data(), len(traits.name), traits.title.data(),
+                         len(traits.title), traits.client.width, traits.client.height,
+                         traits.showInTaskbar ? 1 : 0);
+}
+
+WebWindow::~WebWindow() {
+    tk_web_window_destroy(id_);
+    platform_.removeWindow(id_);
+}
+
+void WebWindow::show() {
+    tk_web_window_show(id_, host_.initialFocus());
+}
+
+bool WebWindow::isVisible() const {
+    return tk_web_window_visible(id_) != 0;
+}
+
+PointPx WebWindow::position() const {
+    return {tk_web_window_x(id_), tk_web_window_y(id_)};
+}
+
+void WebWindow::move(PointPx p) {
+    tk_web_window_move(id_, p.x, p.y);
+}
+
+int WebWindow::windowState() const {
+    return tk_web_window_state(id_);
+}
+
+void WebWindow::setWindowState(int state) {
+    tk_web_set_state(id_, state);
+}
+
+void WebWindow::invalidate() {
+    tk_web_window_invalidate(id_);
+}
+
+void WebWindow::invalidate(const RectPx&) {
+    tk_web_window_invalidate(id_); // a small picture: painted whole
+}
+
+void WebWindow::syncChild(const NativeChild& c) {
+    const bool box = c.kind == NativeChild::Kind::CheckBox;
+    tk_web_control_sync(id_, c.id, box, c.name.data(), len(c.name), c.caption.data(),
+                        len(c.caption), c.position.x, c.position.y, c.size.width, c.size.height,
+                        c.enabled, c.visible, c.checked, packed(c.back), packed(c.fore),
+                        c.font.name.data(), len(c.font.name), c.font.pixelSize(), c.font.bold,
+                        c.focusable);
+}
+
+// The page hands the platform back with every call it makes, as a window system hands back
+// a window's own data.
+WebPlatform::WebPlatform() {
+    tk_web_attach(this);
+}
+
+WebPlatform::~WebPlatform() {
+    tk_web_attach(nullptr);
+}
+
+std::unique_ptr<NativeWindow> WebPlatform::createWindow(const WindowTraits& traits,
+                                                        WindowHost& host) {
+    return std::make_unique<WebWindow>(*this, traits, host);
+}
+
+SizePx WebPlatform::measureText(const Font& font, std::string_view text) {
+    int height = 0;
+    const int width = tk_web_measure(font.name.data(), len(font.name), font.pixelSize(), font.bold,
+                                     font.italic, text.data(), len(text), &height);
+    return {width, height};
+}
+
+int WebPlatform::exec() {
+    runUntil([this] { return exitCode_.has_value(); });
+    return *exitCode_;
+}
+
+void WebPlatform::quit(int code) {
+    exitCode_ = code;
+    tk_web_notify();
+}
+
+bool WebPlatform::openAddress(std::string_view address) {
+    return tk_web_open(address.data(), len(address)) != 0;
+}
+
+void WebPlatform::post(std::function<void()> event) {
+    pending_.push_back(std::move(event));
+    tk_web_notify();
+}
+
+void WebPlatform::processPending() {
+    while (!pending_.empty()) {
+        const auto event = std::move(pending_.front());
+        pending_.pop_front();
+        event();
+    }
+}
+
+void WebPlatform::runUntil(const std::function<bool()>& done) {
+    for (;;) {
+        processPending();
+        if (done()) return;
+        // A call the browser made while the loop sleeps cannot sleep too.
+        if (waiting_ > 0) throw std::logic_error("a second wait while the loop sleeps");
+        ++waiting_;
+        tk_web_wait();
+        --waiting_;
+    }
+}
+
+void WebPlatform::yieldToBrowser() {
+    processPending();
+    if (waiting_ == 0) {
+        tk_web_wake_soon();
+        ++waiting_;
+        tk_web_wait();
+        --waiting_;
+    }
+    processPending();
+}
+
+int WebPlatform::addWindow(WebWindow& window) {
+    const int id = nextWindow_++;
+    windows_[id] = &window;
+    return id;
+}
+
+void WebPlatform::removeWindow(int id) {
+    windows_.erase(id);
+}
+
+WebWindow* WebPlatform::window(int id) const {
+    const auto it = windows_.find(id);
+    return it == windows_.end() ? nullptr : it->second;
+}
+
+void WebPlatform::paint(int id) {
+    if (WebWindow* w = window(id)) {
+        WebCanvas canvas;
+        w->host().paint(canvas);
+    }
+}
+
+int WebPlatform::messageBox(std::string_view prompt, int style, std::string_view title) {
+    // Windows numbers the answers; the first button is the default one, the last Escape's.
+    std::vector<int> buttons;
+    switch (style & 0x0F) {
+    case 1:
+        buttons = {1, 2};
+        break;
+    case 3:
+        buttons = {6, 7, 2};
+        break;
+    case msgbox::YesNo:
+        buttons = {msgbox::Yes, msgbox::No};
+        break;
+    default:
+        buttons = {1};
+        break;
+    }
+    // The box takes the mouse: presses under way end here, as their releases would.
+    // A handler may unload a form meanwhile, so the windows are looked up one by one.
+    std::vector<int> ids;
+    for (const auto& [id, window] : windows_)
+        ids.push_back(id);
+    for (int id : ids)
+        if (WebWindow* w = window(id)) w->host().mouseCaptureLost();
+    answer_.reset();
+    tk_web_message_box(prompt.data(), len(prompt), title.data(), len(title), (style & 0xF0) >> 4,
+                       buttons.data(), static_cast<int>(buttons.size()));
+    runUntil([this] { return answer_.has_value(); });
+    return *std::exchange(answer_, std::nullopt);
+}
+
+SizePx WebPlatform::screenSize() {
+    return {tk_web_screen_width(), tk_web_screen_height()};
+}
+
+void WebCanvas::fill(Rgb colour) {
+    tk_web_fill(packed(colour));
+}
+
+void WebCanvas::drawPicture(std::string_view resource) {
+    tk_web_draw_picture(resource.data(), len(resource));
+}
+
+void WebCanvas::drawText(const RectPx& box, std::string_view text, const Font& font, Rgb colour,
+                         Align align) {
+    if (text.empty()) return;
+    tk_web_draw_text(box.x, box.y, box.width, text.data(), len(text), font.name.data(),
+                     len(font.name), font.pixelSize(), font.bold, font.italic, font.underline,
+                     packed(colour), static_cast<int>(align));
+}
+
+void WebCanvas::drawLine(double x1, double y1, double x2, double y2, Rgb colour, int width) {
+    tk_web_draw_line(x1, y1, x2, y2, packed(colour), width);
+}
+
+void WebCanvas::drawFrame(const RectPx& box, Rgb colour, int width) {
+    tk_web_draw_frame(box.x, box.y, box.width, box.height, packed(colour), width);
+}
+
+void WebCanvas::fillRect(const RectPx& box, Rgb colour) {
+    tk_web_fill_rect(box.x, box.y, box.width, box.height, packed(colour));
+}
+
+} // namespace tk::web
+
+// What the page calls: input and ticks are queued for the loop; painting happens at once.
+extern "C" {
+
+EMSCRIPTEN_KEEPALIVE void tk_web_mouse(tk::web::WebPlatform* platform, int id, int type, int button,
+                                       int shift, double x, double y) {
+    platform->post([platform, id, type, button, shift, x, y] {
+        tk::web::WebWindow* w = platform->window(id);
+        if (!w) return; // gone meanwhile
+        tk::WindowHost& form = w->host();
+        switch (type) {
+        case 0:
+            form.mouseDown(button, shift, x, y);
+            break;
+        case 1:
+            form.mouseMove(button, shift, x, y);
+            break;
+        case 2:
+            form.mouseUp(button, shift, x, y);
+            break;
+        default:
+            form.doubleClick(button, shift, x, y);
+            break;
+        }
+    });
+}
+
+EMSCRIPTEN_KEEPALIVE void tk_web_control(tk::web::WebPlatform* platform, int id, int index) {
+    platform->post([platform, id, index] {
+        if (tk::web::WebWindow* w = platform->window(id)) w->host().childClicked(index);
+    });
+}
+
+EMSCRIPTEN_KEEPALIVE void tk_web_close(tk::web::WebPlatform* platform, int id) {
+    platform->post([platform, id] {
+        if (tk::web::WebWindow* w = platform->window(id)) w->host().closeRequested();
+    });
+}
+
+EMSCRIPTEN_KEEPALIVE void tk_web_tick(tk::web::WebPlatform* platform, int id) {
+    platform->post([platform, id] { platform->timers().fire(id); });
+}
+
+EMSCRIPTEN_KEEPALIVE void tk_web_answer(tk::web::WebPlatform* platform, int value) {
+    platform->post([platform, value] { platform->answer(value); });
+}
+
+EMSCRIPTEN_KEEPALIVE void tk_web_paint(tk::web::WebPlatform* platform, int id) {
+    platform->paint(id);
+}
+}
+
+int tk::runBackend(int, char**, const std::function<int(Backend&)>& body) {
+    tk::web::WebPlatform platform;
+    const int code = body(platform);
+    tk_web_ended(code);
+    return code;
+}

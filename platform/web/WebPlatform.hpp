@@ -1,0 +1,122 @@
+// The web backend: the page is the screen, each loaded form an element with a canvas
+// (platform.js holds the browser's side). Input and timer ticks are queued and handled one after
+// another by a loop that yields to the browser while it waits (Asyncify).
+#pragma once
+
+#include "platform/Backend.hpp"
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+
+namespace tk::web {
+
+// The browser's timers.
+class WebTimers final : public TimerService {
+public:
+    WebTimers() = default;
+    ~WebTimers() override;
+    WebTimers(const WebTimers&) = delete;
+    WebTimers& operator=(const WebTimers&) = delete;
+
+    int start(int intervalMs, Tick tick) override;
+    void stop(int id) override;
+    void fire(int id); // the browser's timer went off
+
+private:
+    struct Entry {
+        int handle;
+        Tick tick;
+    };
+    std::map<int, Entry> entries_;
+    int nextId_ = 1;
+};
+
+class WebPlatform;
+
+// The window of one loaded form, known to the page by its id.
+class WebWindow final : public NativeWindow {
+public:
+    WebWindow(WebPlatform& platform, const WindowTraits& traits, WindowHost& host);
+    ~WebWindow() override;
+    WebWindow(const WebWindow&) = delete;
+    WebWindow& operator=(const WebWindow&) = delete;
+
+    void show() override;
+    bool isVisible() const override;
+    PointPx position() const override;
+    void move(PointPx topLeft) override;
+    int windowState() const override;
+    void setWindowState(int state) override;
+    void invalidate() override;
+    void invalidate(const RectPx& area) override;
+    void syncChild(const NativeChild& child) override;
+    void* handle() const override { return const_cast<WebWindow*>(this); }
+
+    int id() const { return id_; }
+    WindowHost& host() const { return host_; }
+
+private:
+    WebPlatform& platform_;
+    WindowHost& host_;
+    int id_;
+};
+
+class WebPlatform final : public Backend {
+public:
+    WebPlatform();
+    ~WebPlatform() override;
+    WebPlatform(const WebPlatform&) = delete;
+    WebPlatform& operator=(const WebPlatform&) = delete;
+
+    std::unique_ptr<NativeWindow> createWindow(const WindowTraits& traits,
+                                               WindowHost& host) override;
+    SizePx measureText(const Font& font, std::string_view text) override;
+    SizePx screenSize() override;
+    int messageBox(std::string_view prompt, int style, std::string_view title) override;
+    WebTimers& timers() override { return timers_; }
+    int exec() override;
+    void quit(int code) override;
+    bool openAddress(std::string_view address) override;
+
+    // Queues an event for the loop; the waiting loop wakes up for it.
+    void post(std::function<void()> event);
+    // Handles every queued event, and those they queue.
+    void processPending();
+    // Handles events, yielding to the browser while none is queued, until `done` holds. Only
+    // the outermost wait may yield: the browser resumes one waiting stack at a time.
+    void runUntil(const std::function<bool()>& done);
+    // Lets the browser run its own queue once (timers, decoding, painting), where it may.
+    void yieldToBrowser();
+
+    int addWindow(WebWindow& window);
+    void removeWindow(int id);
+    WebWindow* window(int id) const;
+    void paint(int id);
+    void answer(int value) { answer_ = value; }
+
+private:
+    WebTimers timers_;
+    std::deque<std::function<void()>> pending_;
+    std::map<int, WebWindow*> windows_;
+    int nextWindow_ = 1;
+    int waiting_ = 0;
+    std::optional<int> exitCode_;
+    std::optional<int> answer_;
+};
+
+// Paints through the page's 2D context for the canvas being painted.
+class WebCanvas final : public Canvas {
+public:
+    void fill(Rgb colour) override;
+    void drawPicture(std::string_view resource) override;
+    void drawText(const RectPx& box, std::string_view text, const Font& font, Rgb colour,
+                  Align align) override;
+    void drawLine(double x1, double y1, double x2, double y2, Rgb colour, int width) override;
+    void drawFrame(const RectPx& box, Rgb colour, int width) override;
+    void fillRect(const RectPx& box, Rgb colour) override;
+};
+
+} // namespace tk::web

@@ -1,0 +1,418 @@
+// The browser's side of the web backend: the page is the screen, each form an element with a
+// canvas, the message box a modal <dialog>. Input is posted to the C++ side's queue, which the
+// program's loop handles one event after another.
+mergeInto(LibraryManager.library, {
+  $TkWeb: {
+    windows: {}, // id -> { el, canvas, task }
+    ctx: null, // the canvas being painted
+    pictures: {}, // file -> { img, ready }
+    wake: null, // resumes the loop that waits for events
+    z: 1,
+    str: function(ptr, len) { return len ? UTF8ToString(ptr, len) : ''; },
+    colour: function(rgb) {
+      return 'rgb(' + (rgb >> 16 & 255) + ',' + (rgb >> 8 & 255) + ',' + (rgb & 255) + ')';
+    },
+    // The design's faces first, then free faces with their metrics, so that texts fit the
+    // layouts where the design's faces are missing.
+    fallbacks: { 'MS Sans Serif': '"Liberation Sans", Arial', 'Verdana': '"DejaVu Sans"' },
+    font: function(name, px, bold, italic) {
+      return (italic ? 'italic ' : '') + (bold ? 'bold ' : '') + px + 'px "' + name + '", ' +
+          (TkWeb.fallbacks[name] || '"DejaVu Sans"') + ', sans-serif';
+    },
+    screen: function() { return document.getElementById('screen') || document.body; },
+    taskbar: function() { return document.querySelector('[data-taskbar]'); },
+    // A picture resource is a PNG beside the page; the artwork drawn twice as large serves dense
+    // screens.
+    pictureFile: function(name, ratio) {
+      return name + (ratio > 1.5 ? '@2x' : '') + '.png';
+    },
+    picture: function(file) {
+      var p = TkWeb.pictures[file];
+      if (!p) {
+        // The page may have started loading it already.
+        var early = Module['pictures'] && Module['pictures'][file];
+        p = TkWeb.pictures[file] = { img: early || new Image(), ready: false };
+        var loaded = function() {
+          p.ready = p.img.naturalWidth > 0;
+          p.done = true;
+          for (var id in TkWeb.windows) TkWeb.invalidate(+id);
+          TkWeb.notify();
+        };
+        if (early && early.complete) {
+          p.ready = early.naturalWidth > 0;
+          p.done = true;
+        } else {
+          p.img.onload = p.img.onerror = loaded;
+          if (!early) p.img.src = file;
+        }
+      }
+      return p;
+    },
+    invalidate: function(id) {
+      var w = TkWeb.windows[id];
+      if (!w || w.dirty) return;
+      w.dirty = true;
+      requestAnimationFrame(function() { TkWeb.paint(id); });
+    },
+    paint: function(id) {
+      var w = TkWeb.windows[id];
+      if (!w || !w.dirty) return;
+      w.dirty = false;
+      var ratio = window.devicePixelRatio || 1;
+      var width = Math.round(w.width * ratio), height = Math.round(w.height * ratio);
+      if (w.canvas.width !== width || w.canvas.height !== height) {
+        w.canvas.width = width;
+        w.canvas.height = height;
+      }
+      TkWeb.begin(w.canvas, ratio);
+      _tk_web_paint(TkWeb.platform, id);
+      TkWeb.ctx = null;
+      if (!TkWeb.firstFrame && TkWeb.pictureDrawn) {
+        TkWeb.firstFrame = true;
+        performance.mark('gridlark-first-frame');
+      }
+    },
+    begin: function(canvas, ratio) {
+      var ctx = canvas.getContext('2d');
+      ctx.setTransform(ratio, 0, 0, ratio, 0, 0);
+      ctx.imageSmoothingQuality = 'high';
+      TkWeb.ctx = ctx;
+      TkWeb.ratio = ratio;
+    },
+    mouse: function(w, id, e, type) {
+      if (e.target.closest('[data-control]')) return; // a control's own input
+      var r = w.el.getBoundingClientRect();
+      // DOM buttons 0 left, 1 middle, 2 right; the handlers' 1, 4, 2. Others go unheard.
+      var button = [1, 4, 2][e.button] || 0;
+      var shift = (e.shiftKey ? 1 : 0) | (e.ctrlKey ? 2 : 0) | (e.altKey ? 4 : 0);
+      if (type !== 1 && button === 0) return;
+      // The second press of a double click arrives as the double click, as on the desktop.
+      if (type === 0 && e.detail > 1 && e.detail % 2 === 0) type = 3;
+      _tk_web_mouse(TkWeb.platform, id, type, type === 1 ? e.buttons & 7 : button, shift,
+                    e.clientX - r.left, e.clientY - r.top);
+    },
+    // A window dragged to a screen of another density, or a zoom: paint again for it.
+    watchRatio: function() {
+      if (TkWeb.ratioQuery) return;
+      TkWeb.ratioQuery = matchMedia('(resolution: ' + (window.devicePixelRatio || 1) + 'dppx)');
+      TkWeb.ratioQuery.addEventListener('change', function() {
+        TkWeb.ratioQuery = null;
+        TkWeb.watchRatio();
+        for (var id in TkWeb.windows) TkWeb.invalidate(+id);
+      }, { once: true });
+    },
+    // Resumes the waiting loop once the call that posted has returned.
+    notify: function() {
+      if (TkWeb.wake) queueMicrotask(function() {
+        var wake = TkWeb.wake;
+        TkWeb.wake = null;
+        if (wake) wake();
+      });
+    },
+    ended: function(code) {
+      for (var id in TkWeb.windows) TkWeb.windows[id].el.remove();
+      var taskbar = TkWeb.taskbar();
+      if (taskbar) taskbar.replaceChildren();
+      var note = document.querySelector('[data-ended]');
+      if (note) note.hidden = false;
+      window.gridlarkExitCode = code;
+    },
+  },
+
+  tk_web_window_create__deps: ['$TkWeb'],
+  tk_web_window_create: function(id, name, nameLen, caption, captionLen, width, height,
+                                 inTaskbar) {
+    TkWeb.watchRatio();
+    var el = document.createElement('div');
+    el.dataset.form = TkWeb.str(name, nameLen);
+    el.setAttribute('aria-label', TkWeb.str(caption, captionLen));
+    el.style.cssText = 'position:absolute;overflow:hidden;display:none;user-select:none;' +
+        'touch-action:none;left:0;top:0;width:' + width + 'px;height:' + height + 'px';
+    var canvas = document.createElement('canvas');
+    canvas.style.cssText = 'position:absolute;left:0;top:0;width:100%;height:100%';
+    el.appendChild(canvas);
+    var w = TkWeb.windows[id] =
+        { el: el, canvas: canvas, width: width, height: height, inTaskbar: !!inTaskbar,
+          controls: {} };
+    el.addEventListener('pointerdown', function(e) {
+      if (e.target.closest('[data-control]')) return;
+      try { el.setPointerCapture(e.pointerId); } catch (err) {} // no such pointer: no capture
+    });
+    el.addEventListener('mousedown', function(e) { TkWeb.mouse(w, id, e, 0); });
+    el.addEventListener('mousemove', function(e) { TkWeb.mouse(w, id, e, 1); });
+    el.addEventListener('mouseup', function(e) { TkWeb.mouse(w, id, e, 2); });
+    el.addEventListener('contextmenu', function(e) { e.preventDefault(); });
+    // The window system's close, as a window manager (or the page around the game) sends it.
+    el.addEventListener('close', function() { _tk_web_close(TkWeb.platform, id); });
+    // Enter and Space press the focused button or tick the focused box, as on the desktop.
+    el.addEventListener('keydown', function(e) {
+      var c = e.target.closest('[data-control]');
+      if (!c || (e.key !== 'Enter' && e.key !== ' ')) return;
+      if (c.tagName === 'LABEL' && e.key === 'Enter') return;
+      e.preventDefault();
+      _tk_web_control(TkWeb.platform, id, +c.dataset.index);
+    });
+    TkWeb.screen().appendChild(el);
+  },
+
+  tk_web_window_destroy__deps: ['$TkWeb'],
+  tk_web_window_destroy: function(id) {
+    var w = TkWeb.windows[id];
+    if (!w) return;
+    w.el.remove();
+    if (w.task) w.task.remove();
+    delete TkWeb.windows[id];
+  },
+
+  tk_web_window_show__deps: ['$TkWeb'],
+  tk_web_window_show: function(id, focusIndex) {
+    var w = TkWeb.windows[id];
+    if (!w.shown) {
+      w.shown = true;
+      var taskbar = TkWeb.taskbar();
+      if (w.inTaskbar && taskbar) {
+        w.task = document.createElement('button');
+        w.task.textContent = w.el.getAttribute('aria-label');
+        w.task.dataset.window = w.el.dataset.form;
+        w.task.addEventListener('click', function() {
+          if (w.el.dataset.state === 'minimized') _tk_web_set_state(id, 0);
+          w.el.style.zIndex = ++TkWeb.z;
+        });
+        taskbar.appendChild(w.task);
+      }
+    }
+    if (w.el.dataset.state !== 'minimized') w.el.style.display = 'block';
+    w.el.style.zIndex = ++TkWeb.z;
+    var focus = w.controls[focusIndex];
+    if (focus) (focus.querySelector('input') || focus).focus({ preventScroll: true });
+    TkWeb.invalidate(id);
+  },
+
+  tk_web_window_visible__deps: ['$TkWeb'],
+  tk_web_window_visible: function(id) { return TkWeb.windows[id].shown ? 1 : 0; },
+  tk_web_window_x__deps: ['$TkWeb'],
+  tk_web_window_x: function(id) { return parseInt(TkWeb.windows[id].el.style.left, 10); },
+  tk_web_window_y__deps: ['$TkWeb'],
+  tk_web_window_y: function(id) { return parseInt(TkWeb.windows[id].el.style.top, 10); },
+  tk_web_window_move__deps: ['$TkWeb'],
+  tk_web_window_move: function(id, x, y) {
+    var w = TkWeb.windows[id];
+    w.el.style.left = x + 'px';
+    w.el.style.top = y + 'px';
+  },
+  tk_web_window_state__deps: ['$TkWeb'],
+  tk_web_window_state: function(id) {
+    var s = TkWeb.windows[id].el.dataset.state;
+    return s === 'minimized' ? 1 : s === 'maximized' ? 2 : 0;
+  },
+  tk_web_set_state__deps: ['$TkWeb'],
+  tk_web_set_state: function(id, state) {
+    var w = TkWeb.windows[id];
+    w.el.dataset.state = ['normal', 'minimized', 'maximized'][state] || 'normal';
+    w.el.style.display = state === 1 || !w.shown ? 'none' : 'block';
+  },
+  tk_web_window_invalidate__deps: ['$TkWeb'],
+  tk_web_window_invalidate: function(id) { TkWeb.invalidate(id); },
+
+  // A native child control: a <button>, or a check box in a <label>.
+  tk_web_control_sync__deps: ['$TkWeb'],
+  tk_web_control_sync: function(id, index, isCheckBox, name, nameLen, caption, captionLen, x, y,
+                                width, height, enabled, visible, checked, back, fore, fontName,
+                                fontNameLen, px, bold, focusable) {
+    var w = TkWeb.windows[id];
+    var c = w.controls[index];
+    if (!c) {
+      c = w.controls[index] = document.createElement(isCheckBox ? 'label' : 'button');
+      c.dataset.control = TkWeb.str(name, nameLen);
+      c.dataset.index = index;
+      if (isCheckBox) {
+        c.appendChild(document.createElement('input')).type = 'checkbox';
+        c.appendChild(document.createElement('span'));
+        c.firstChild.addEventListener('change', function() {
+          _tk_web_control(TkWeb.platform, id, index);
+        });
+      } else {
+        c.addEventListener('click', function() { _tk_web_control(TkWeb.platform, id, index); });
+      }
+      w.el.appendChild(c);
+    }
+    var box = isCheckBox ? c.firstChild : c;
+    var text = TkWeb.str(caption, captionLen);
+    c.style.cssText = 'position:absolute;box-sizing:border-box;margin:0;white-space:nowrap;' +
+        'display:' + (visible ? 'flex' : 'none') + ';align-items:center;justify-content:center;' +
+        'left:' + x + 'px;top:' + y + 'px;width:' + width + 'px;height:' + height + 'px;' +
+        'font:' + TkWeb.font(TkWeb.str(fontName, fontNameLen), px, bold, false);
+    if (isCheckBox) {
+      c.style.justifyContent = 'flex-start';
+      c.style.background = TkWeb.colour(back);
+      c.style.color = TkWeb.colour(fore);
+      c.lastChild.textContent = text;
+      box.checked = !!checked;
+    } else {
+      c.textContent = text;
+    }
+    box.disabled = !enabled;
+    box.tabIndex = focusable ? 0 : -1;
+  },
+
+  tk_web_timer_start: function(interval, id) {
+    return setInterval(function() { _tk_web_tick(TkWeb.platform, id); }, Math.max(interval, 1));
+  },
+  tk_web_timer_stop: function(handle) { clearInterval(handle); },
+
+  tk_web_screen_width__deps: ['$TkWeb'],
+  tk_web_screen_width: function() { return TkWeb.screen().clientWidth; },
+  tk_web_screen_height__deps: ['$TkWeb'],
+  tk_web_screen_height: function() { return TkWeb.screen().clientHeight; },
+
+  tk_web_open__deps: ['$TkWeb'],
+  tk_web_open: function(address, len) {
+    var url;
+    try { url = new URL(TkWeb.str(address, len)); } catch (e) { return 0; }
+    if (url.protocol !== 'https:' && url.protocol !== 'http:') return 0;
+    window.open(url.href, '_blank', 'noopener'); // with noopener it never tells
+    return 1;
+  },
+
+  tk_web_measure__deps: ['$TkWeb'],
+  tk_web_measure: function(name, nameLen, px, bold, italic, text, textLen, height) {
+    if (!TkWeb.measurer) TkWeb.measurer = document.createElement('canvas').getContext('2d');
+    var ctx = TkWeb.measurer;
+    ctx.font = TkWeb.font(TkWeb.str(name, nameLen), px, bold, italic);
+    var m = ctx.measureText(TkWeb.str(text, textLen));
+    HEAP32[height >> 2] = Math.ceil(m.fontBoundingBoxAscent + m.fontBoundingBoxDescent);
+    return Math.ceil(m.width);
+  },
+
+  // The message box: a modal <dialog>, titled by its heading. The answer comes back as an event.
+  tk_web_message_box__deps: ['$TkWeb'],
+  tk_web_message_box: function(prompt, promptLen, title, titleLen, icon, buttons, count) {
+    var d = document.createElement('dialog');
+    d.dataset.messagebox = '';
+    var h = d.appendChild(document.createElement('h1'));
+    h.textContent = TkWeb.str(title, titleLen);
+    var p = d.appendChild(document.createElement('p'));
+    p.style.whiteSpace = 'pre-line';
+    if (icon) p.dataset.icon = ['', 'critical', 'question', 'warning', 'information'][icon];
+    p.textContent = TkWeb.str(prompt, promptLen).replace(/\r\n/g, '\n');
+    var row = d.appendChild(document.createElement('div'));
+    var answers = [];
+    var answer = function(value) {
+      if (!d.open) return;
+      d.close();
+      d.remove();
+      _tk_web_answer(TkWeb.platform, value);
+    };
+    var names = { 1: 'OK', 2: 'Cancel', 6: 'Yes', 7: 'No' };
+    for (var i = 0; i < count; ++i) {
+      var value = HEAP32[(buttons >> 2) + i];
+      answers.push(value);
+      var b = row.appendChild(document.createElement('button'));
+      b.textContent = names[value];
+      b.onclick = answer.bind(null, value);
+    }
+    // Escape answers with the last button, Enter with the focused one.
+    d.addEventListener('keydown', function(e) {
+      if (e.key === 'Escape') {
+        e.preventDefault();
+        answer(answers[answers.length - 1]);
+      } else if (e.key === 'Enter' || e.key === ' ') {
+        e.preventDefault();
+        var at = Array.prototype.indexOf.call(row.children, document.activeElement);
+        answer(answers[at < 0 ? 0 : at]);
+      }
+    });
+    d.addEventListener('cancel', function(e) { e.preventDefault(); });
+    document.body.appendChild(d);
+    d.showModal();
+    row.firstChild.focus();
+  },
+
+  tk_web_notify__deps: ['$TkWeb'],
+  tk_web_notify: function() { TkWeb.notify(); },
+
+  // Lets the browser run what it has queued (timers, decoding, painting), then resumes.
+  tk_web_wake_soon__deps: ['$TkWeb'],
+  tk_web_wake_soon: function() {
+    if (!TkWeb.channel) {
+      TkWeb.channel = new MessageChannel();
+      TkWeb.channel.port1.onmessage = function() { TkWeb.notify(); };
+    }
+    TkWeb.channel.port2.postMessage(0);
+  },
+
+  // The one call that waits: it yields to the browser until an event is posted.
+  tk_web_wait__deps: ['$TkWeb'],
+  tk_web_wait: function() {
+    return Asyncify.handleSleep(function(wakeUp) { TkWeb.wake = wakeUp; });
+  },
+
+  tk_web_fill__deps: ['$TkWeb'],
+  tk_web_fill: function(rgb) {
+    var ctx = TkWeb.ctx;
+    ctx.save();
+    ctx.setTransform(1, 0, 0, 1, 0, 0);
+    ctx.fillStyle = TkWeb.colour(rgb);
+    ctx.fillRect(0, 0, ctx.canvas.width, ctx.canvas.height);
+    ctx.restore();
+  },
+  tk_web_draw_picture__deps: ['$TkWeb'],
+  tk_web_draw_picture: function(name, len) {
+    var ratio = TkWeb.ratio;
+    var p = TkWeb.picture(TkWeb.pictureFile(TkWeb.str(name, len), ratio));
+    if (!p.ready) return; // painted again once decoded
+    var scale = ratio > 1.5 && p.img.naturalWidth ? 2 : 1;
+    TkWeb.ctx.drawImage(p.img, 0, 0, p.img.naturalWidth / scale, p.img.naturalHeight / scale);
+    TkWeb.pictureDrawn = true;
+  },
+  tk_web_draw_text__deps: ['$TkWeb'],
+  tk_web_draw_text: function(x, y, width, text, textLen, name, nameLen, px, bold, italic,
+                             underline, rgb, align) {
+    var ctx = TkWeb.ctx;
+    ctx.font = TkWeb.font(TkWeb.str(name, nameLen), px, bold, italic);
+    ctx.fillStyle = TkWeb.colour(rgb);
+    ctx.textBaseline = 'alphabetic';
+    ctx.textAlign = ['left', 'right', 'center'][align];
+    var s = TkWeb.str(text, textLen);
+    var m = ctx.measureText(s);
+    // The box's top is the top of the font's ascent, as on the desktop.
+    var base = y + Math.round(m.fontBoundingBoxAscent);
+    var at = align === 0 ? x : align === 1 ? x + width : x + width / 2;
+    ctx.fillText(s, at, base);
+    if (underline) {
+      var left = align === 0 ? at : align === 1 ? at - m.width : at - m.width / 2;
+      ctx.fillRect(left, base + 1, m.width, Math.max(1, Math.round(px / 12)));
+    }
+  },
+  // Lines sit on pixel centres, so a line as wide as a whole number of pixels is crisp.
+  tk_web_draw_line__deps: ['$TkWeb'],
+  tk_web_draw_line: function(x1, y1, x2, y2, rgb, width) {
+    var ctx = TkWeb.ctx;
+    ctx.strokeStyle = TkWeb.colour(rgb);
+    ctx.lineWidth = width;
+    ctx.lineCap = 'round';
+    ctx.beginPath();
+    ctx.moveTo(x1 + 0.5, y1 + 0.5);
+    ctx.lineTo(x2 + 0.5, y2 + 0.5);
+    ctx.stroke();
+  },
+  tk_web_draw_frame__deps: ['$TkWeb'],
+  tk_web_draw_frame: function(x, y, w, h, rgb, width) {
+    var ctx = TkWeb.ctx;
+    ctx.strokeStyle = TkWeb.colour(rgb);
+    ctx.lineWidth = width;
+    ctx.lineJoin = 'miter';
+    ctx.strokeRect(x + width / 2, y + width / 2, w - width, h - width);
+  },
+  tk_web_fill_rect__deps: ['$TkWeb'],
+  tk_web_fill_rect: function(x, y, w, h, rgb) {
+    TkWeb.ctx.fillStyle = TkWeb.colour(rgb);
+    TkWeb.ctx.fillRect(x, y, w, h);
+  },
+
+  tk_web_attach__deps: ['$TkWeb'],
+  tk_web_attach: function(platform) { TkWeb.platform = platform; },
+
+  tk_web_ended__deps: ['$TkWeb'],
+  tk_web_ended: function(code) { TkWeb.ended(code); },
+});
