@@ -1,22 +1,6 @@
-# Cross-builds the Windows program with mingw-w64 for 64-bit x86 (x86_64); the tests run under Wine.
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross-builds the Windows program with mingw-w64 for 64-bit x86 (x86_64); the tests run under
+# Wine's 64-bit loader.
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
-
 set(GRIDLARK_TRIPLE x86_64-w64-mingw32)
-# The posix thread model: GoogleTest needs std::mutex, which the win32 model lacks in GCC 12.
-set(CMAKE_C_COMPILER ${GRIDLARK_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${GRIDLARK_TRIPLE}-g++-posix)
-set(CMAKE_RC_COMPILER ${GRIDLARK_TRIPLE}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${GRIDLARK_TRIPLE})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-# Standalone: no compiler runtime DLLs beside the program.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-
-# Wine's 64-bit loader, called directly: the wine wrapper picks the 32-bit loader whenever that is
-# installed, even on machines that cannot run it.
-set(CMAKE_CROSSCOMPILING_EMULATOR /usr/lib/wine/wine64)
+set(GRIDLARK_WINE /usr/lib/wine/wine64)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)
