@@ -218,6 +218,34 @@ def write_ico(path, entries):
         f.write(head + dirs + blobs)
 
 
+def write_rle8_bmp(path, img):
+    """An 8-bit bitmap compressed with run lengths (BI_RLE8), rows bottom-up."""
+    palette = img.getpalette()
+    colours = len(palette) // 3
+    width, height = img.size
+    pixels = img.tobytes()
+    data = bytearray()
+    for y in range(height - 1, -1, -1):
+        row = pixels[y * width:(y + 1) * width]
+        x = 0
+        while x < width:
+            n = 1
+            while x + n < width and n < 255 and row[x + n] == row[x]:
+                n += 1
+            data += bytes((n, row[x]))
+            x += n
+        data += b"\0\0"  # end of line
+    data[-2:] = b"\0\1"  # end of bitmap
+    table = b"".join(bytes((palette[3 * i + 2], palette[3 * i + 1], palette[3 * i], 0))
+                     for i in range(colours))
+    offset = 14 + 40 + len(table)
+    with open(path, "wb") as f:
+        f.write(struct.pack("<2sIHHI", b"BM", offset + len(data), 0, 0, offset))
+        f.write(struct.pack("<IiiHHIIiiII", 40, width, height, 1, 8, 1, len(data), 2835, 2835,
+                            colours, 0))
+        f.write(table + bytes(data))
+
+
 ICO_ORDER = [(s, bpp) for bpp in (4, 8, 32) for s in (48, 32, 16)]
 
 
@@ -225,9 +253,11 @@ def main():
     for k, name in ((1, "background"), (2, "background@2x")):
         img = draw_background(k)
         img.save(os.path.join(HERE, name + ".png"), optimize=True)
-        # A few dozen shades: 8 bits per pixel keep them all at a third of the size.
-        img.quantize(256, method=Image.Quantize.MEDIANCUT, dither=Image.Dither.NONE).save(
-            os.path.join(HERE, name + ".bmp"))
+        # A few dozen shades in flat areas: 8 bits per pixel keep them all, and run lengths,
+        # which Windows decodes itself, shrink the rows to a few runs each.
+        write_rle8_bmp(os.path.join(HERE, name + ".bmp"),
+                       img.quantize(256, method=Image.Quantize.MEDIANCUT,
+                                    dither=Image.Dither.NONE))
 
     icons = {s: draw_icon(s) for s in LAYOUT}
     os.makedirs(os.path.join(HERE, "icons"), exist_ok=True)
