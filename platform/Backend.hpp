@@ -61,7 +61,7 @@ struct AccessibleView {
     std::string name = {};
     std::string gridName;              // empty when the window has no grid
     std::string gridDescription;       // what is marked on it
-    std::vector<AccessibleItem> items; // texts and links, then the cells row by row
+    std::vector<AccessibleItem> items; // texts and links, then the cells
 };
 
 // The core's side of one window: the backend turns native input into these calls.

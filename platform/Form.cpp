@@ -253,7 +253,6 @@ AccessibleView Form::accessibleView() const {
         }
         view.items.push_back(std::move(item));
     }
-    std::ranges::sort(cells, {}, [](const AccessibleItem& i) { return i.row * 1000 + i.column; });
     std::ranges::move(cells, std::back_inserter(view.items));
     return view;
 }
