@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <iterator>
 #include <stdexcept>
 #include <utility>
 
@@ -253,7 +252,8 @@ AccessibleView Form::accessibleView() const {
         }
         view.items.push_back(std::move(item));
     }
-    std::ranges::move(cells, std::back_inserter(view.items));
+    for (auto& cell : cells)
+        view.items.push_back(std::move(cell));
     return view;
 }
 

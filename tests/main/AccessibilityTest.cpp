@@ -9,7 +9,8 @@ namespace {
 using Role = tk::AccessibleItem::Role;
 
 const tk::AccessibleItem& item(const tk::AccessibleView& view, std::string_view name) {
-    const auto it = std::ranges::find(view.items, name, &tk::AccessibleItem::name);
+    const auto it = std::find_if(view.items.begin(), view.items.end(),
+                                 [name](const tk::AccessibleItem& i) { return i.name == name; });
     if (it == view.items.end()) throw std::out_of_range("no item " + std::string(name));
     return *it;
 }
