@@ -1,6 +1,7 @@
 #include "main/frmDarIzoDiv2.hpp"
 
 #include <cmath>
+#include <string>
 
 namespace gridlark {
 
@@ -25,6 +26,33 @@ frmDarIzoDiv2::frmDarIzoDiv2(tk::Platform& platform, Gridlark& app)
        [this](const tk::EventArgs& e) { Toe_MouseDown(e.index, e.button, e.shift, e.x, e.y); });
     on("Label1", Event::MouseDown,
        [this](const tk::EventArgs& e) { Label1_MouseDown(e.button, e.shift, e.x, e.y); });
+    presentToAssistiveTechnology();
+}
+
+void frmDarIzoDiv2::presentToAssistiveTechnology() {
+    using Role = tk::Presentation::Role;
+    static constexpr const char* kRows[] = {"top", "middle", "bottom"};
+    static constexpr const char* kColumns[] = {"left", "middle", "right"};
+    present("Turn", -1, {.role = Role::Text, .joins = "Label13"});
+    present("Label1", -1, {.role = Role::Link});
+    presentGrid("Board");
+    for (int i = 0; i <= 8; ++i) {
+        const int row = i / 3, column = i % 3;
+        std::string name = i == 4 ? "centre" : std::string(kRows[row]) + " " + kColumns[column];
+        present("Toe", i, {.role = Role::Cell, .name = name, .row = row, .column = column});
+    }
+    // Line2(k) strikes through these, in this order.
+    static constexpr const char* kLines[] = {"top row",
+                                             "middle row",
+                                             "bottom row",
+                                             "left column",
+                                             "middle column",
+                                             "right column",
+                                             "diagonal from top left",
+                                             "diagonal from top right"};
+    for (int k = 0; k <= 7; ++k)
+        present("Line2", k,
+                {.role = Role::Mark, .name = std::string(kLines[k]) + " struck through"});
 }
 
 void frmDarIzoDiv2::clearVariables() {

@@ -53,6 +53,7 @@ protected:
     void clearVariables() override;
 
 private:
+    void presentToAssistiveTechnology();
     void SwitchTurn();     // game/Board.cpp
     void CheckWin();       // game/WinCheck.cpp
     void AnnounceWinner(); // game/WinCheck.cpp

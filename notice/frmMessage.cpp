@@ -11,6 +11,7 @@ frmMessage::frmMessage(tk::Platform& platform, Gridlark& app)
     on(tk::kFormEvents, Event::Load, [this](const tk::EventArgs&) { Form_Load(); });
     on("Timer1", Event::Timer, [this](const tk::EventArgs&) { Timer1_Timer(); });
     on("cmdMain", Event::Click, [this](const tk::EventArgs&) { cmdMain_Click(); });
+    presentAsAlert();
 }
 
 void frmMessage::Form_Load() {

@@ -7,7 +7,9 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace tk {
 
@@ -41,6 +43,27 @@ struct NativeChild {
     bool enabled = true, visible = true, focusable = false;
 };
 
+// What assistive technology is told about a window's painted controls, built when it asks.
+// Native children describe themselves through the window system.
+struct AccessibleItem {
+    enum class Role { Text, Link, Cell };
+    int id = -1; // the control's id, as for a native child
+    Role role = Role::Text;
+    std::string name = {};
+    std::string value = {}; // a cell's mark, or "empty"
+    RectPx area = {};
+    int row = -1, column = -1; // a cell's place in the grid
+    bool action = false;       // WindowHost::accessibleAction works on it
+};
+
+struct AccessibleView {
+    bool alert = false; // the window is an alert, and its name is its text
+    std::string name = {};
+    std::string gridName;              // empty when the window has no grid
+    std::string gridDescription;       // what is marked on it
+    std::vector<AccessibleItem> items; // texts and links, then the cells
+};
+
 // The core's side of one window: the backend turns native input into these calls.
 class WindowHost {
 public:
@@ -55,6 +78,8 @@ public:
     virtual void childClicked(int id) = 0; // the user pressed a push button or a check box
     virtual void closeRequested() = 0;     // the window system asks the window to close
     virtual int initialFocus() const = 0;  // the child to focus when shown, or -1
+    virtual AccessibleView accessibleView() const = 0;
+    virtual void accessibleAction(int id) = 0; // an item's default action
 
 protected:
     ~WindowHost() = default;
@@ -82,6 +107,8 @@ public:
     virtual void invalidate(const RectPx& area) = 0;
     virtual void syncChild(const NativeChild& child) = 0; // creates it the first time
     virtual void* handle() const = 0; // the backend's own object, for its test driver
+    // The accessible view may have changed; only assistive technology that asked is told.
+    virtual void accessibleChanged() {}
 };
 
 // Runs ticks on the user-interface thread, inside modal loops too.

@@ -177,6 +177,97 @@ void Form::on(std::string_view control, Event event, Handler handler) {
     handlers_.push_back({std::string(control), event, std::move(handler)});
 }
 
+void Form::present(std::string_view control, int index, Presentation how) {
+    if (!knows(control))
+        throw std::logic_error(std::string(design_.name) + "." + std::string(control) +
+                               ": no such control in the design");
+    presented_.push_back({std::string(control), index, std::move(how)});
+}
+
+const Control* Form::loadedControl(std::string_view name, int index) const {
+    for (const auto& c : controls_)
+        if (c->name() == name && c->index() == index) return c.get();
+    return nullptr;
+}
+
+namespace {
+
+std::string trimmed(std::string_view s) {
+    const auto first = s.find_first_not_of(' ');
+    if (first == std::string_view::npos) return {};
+    return std::string(s.substr(first, s.find_last_not_of(' ') - first + 1));
+}
+
+void append(std::string& text, std::string_view more, std::string_view separator) {
+    if (more.empty()) return;
+    if (!text.empty()) text += separator;
+    text += more;
+}
+
+} // namespace
+
+AccessibleView Form::accessibleView() const {
+    AccessibleView view;
+    view.alert = alert_;
+    view.name = design_.caption;
+    view.gridName = gridName_;
+    if (alert_) {
+        view.name.clear();
+        for (const auto& c : controls_)
+            if (c->kind() == ControlKind::Label && c->visible())
+                append(view.name, trimmed(static_cast<const Label&>(*c).caption()), "\n");
+    }
+    std::vector<AccessibleItem> cells;
+    for (const auto& p : presented_) {
+        const Control* c = loadedControl(p.control, p.index);
+        if (!c) continue;
+        if (p.how.role == Presentation::Role::Mark) {
+            if (c->visible()) append(view.gridDescription, p.how.name, ", ");
+            continue;
+        }
+        const auto* label = dynamic_cast<const Label*>(c);
+        if (!label || !c->visible()) continue;
+        AccessibleItem item;
+        item.id = idOf(*c);
+        item.area = pixels(*c);
+        item.action = p.how.role != Presentation::Role::Text && c->enabled();
+        switch (p.how.role) {
+        case Presentation::Role::Cell:
+            item.role = AccessibleItem::Role::Cell;
+            item.name = p.how.name;
+            item.value = label->caption().empty() ? "empty" : label->caption();
+            item.row = p.how.row;
+            item.column = p.how.column;
+            cells.push_back(std::move(item));
+            continue;
+        case Presentation::Role::Link:
+            item.role = AccessibleItem::Role::Link;
+            item.name = label->caption();
+            break;
+        default:
+            item.name = label->caption();
+            if (const auto* more = dynamic_cast<const Label*>(loadedControl(p.how.joins, -1)))
+                item.name += more->caption();
+            break;
+        }
+        view.items.push_back(std::move(item));
+    }
+    for (auto& cell : cells)
+        view.items.push_back(std::move(cell));
+    return view;
+}
+
+// Exactly what the mouse does, so the game cannot tell the two apart.
+void Form::accessibleAction(int id) {
+    if (!loaded_ || id < 0 || id >= static_cast<int>(controls_.size())) return;
+    const Control& c = *controls_[static_cast<std::size_t>(id)];
+    const RectPx box = pixels(c);
+    const double x = box.x + box.width / 2, y = box.y + box.height / 2;
+    if (hitTest(x * kTwipsPerPixel, y * kTwipsPerPixel) != &c) return;
+    mouseDown(mouse::Left, 0, x, y);
+    mouseUp(mouse::Left, 0, x, y);
+}
+
 void Form::raise(std::string_view control, Event event, const EventArgs& args) {
     for (const auto& b : handlers_) {
         if (b.event == event && b.control == control) {
@@ -372,9 +463,10 @@ void Form::closeRequested() {
 
 void Form::controlChanged(const Control& control) {
     if (!native_ || loading_) return;
-    if (control.windowless())
+    if (control.windowless()) {
         native_->invalidate(paintedArea(control));
-    else if (isNativeChild(control))
+        native_->accessibleChanged();
+    } else if (isNativeChild(control))
         native_->syncChild(describe(control));
 }
 

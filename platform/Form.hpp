@@ -32,6 +32,21 @@ struct EventArgs {
 
 using Handler = std::function<void(const EventArgs&)>;
 
+// How assistive technology sees one control, as the application presents it. The core adds
+// what the controls tell: captions, marks, visibility and the default action.
+struct Presentation {
+    enum class Role {
+        Text, // its caption, followed by the caption of the label `joins`
+        Link, // its caption; its action is a left press and release
+        Cell, // `name` at `row`, `column` of the grid; its mark is its value; acts as a link does
+        Mark  // a line: while visible, `name` says what it marks on the grid
+    };
+    Role role = Role::Text;
+    std::string name = {};
+    int row = -1, column = -1;
+    std::string joins = {};
+};
+
 // The name that form-level handlers are registered under.
 inline constexpr std::string_view kFormEvents = "Form";
 
@@ -86,6 +101,12 @@ public:
     // Runs the handler bound to the event, if any; a name the design lacks throws.
     void raise(std::string_view control, Event event, const EventArgs& args = {});
 
+    // Accessibility: controls not presented stay out of the view. An alert's name is its
+    // labels' captions, and it is announced when it shows.
+    void present(std::string_view control, int index, Presentation how);
+    void presentGrid(std::string name) { gridName_ = std::move(name); }
+    void presentAsAlert() { alert_ = true; }
+
     // The top-most label under a point (twips, client area); null for the form itself.
     // Lines and shapes take no mouse input.
     const Control* hitTest(double x, double y) const;
@@ -103,6 +124,8 @@ public:
     void closeRequested() override;
     // The focusable control with the lowest tab index, or -1.
     int initialFocus() const override;
+    AccessibleView accessibleView() const override;
+    void accessibleAction(int id) override;
     NativeWindow* native() const { return native_.get(); }
 
     // Called by controls.
@@ -134,7 +157,17 @@ private:
 
     Platform& platform_;
     const FormDesign& design_;
+    struct Presented {
+        std::string control;
+        int index;
+        Presentation how;
+    };
+    const Control* loadedControl(std::string_view name, int index) const;
+
     std::vector<Binding> handlers_;
+    std::vector<Presented> presented_;
+    std::string gridName_;
+    bool alert_ = false;
     std::vector<std::unique_ptr<Control>> controls_;
     std::unique_ptr<NativeWindow> native_;
     Colour backColour_;

@@ -13,6 +13,8 @@ if [ "$what" = web ]; then
 elif [ "$what" != run ]; then
   packages+=(googletest libgtest-dev libqt6test6 xvfb xdotool x11-utils imagemagick openbox procps
     desktop-file-utils appstream dpkg-dev)
+  # The screen reader's view: a session bus, the accessibility bus and a client for it.
+  [ "$what" = test ] && packages+=(dbus at-spi2-core python3-pyatspi)
 fi
 if [ "$what" = windows ]; then
   # Both Windows builds are always made; Wine's 32-bit loader only where it can run.

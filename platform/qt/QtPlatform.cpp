@@ -1,5 +1,7 @@
 #include "QtPlatform.hpp"
 
+#include "QtAccessible.hpp"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -106,6 +108,7 @@ public:
         window_->activateWindow();
         if (QWidget* w = window_->child(window_->host()->initialFocus()))
             w->setFocus(Qt::ActiveWindowFocusReason);
+        accessibleShown(*window_);
     }
     bool isVisible() const override { return window_->isVisible(); }
     PointPx position() const override { return {window_->x(), window_->y()}; }
@@ -126,6 +129,7 @@ public:
     }
     void syncChild(const NativeChild& child) override { window_->sync(child); }
     void* handle() const override { return window_.get(); }
+    void accessibleChanged() override { qt::accessibleChanged(*window_); }
 
 private:
     std::unique_ptr<FormWindow, DeleteLater> window_;
@@ -159,6 +163,7 @@ QtPlatform::QtPlatform() {
     QFont::insertSubstitution("Verdana", "DejaVu Sans");
     // Qt paints large areas on pooled threads; idle ones would wake up 30 s later to end.
     QThreadPool::globalInstance()->setExpiryTimeout(-1);
+    installAccessibility();
 }
 
 QtPlatform::~QtPlatform() = default;

@@ -1,0 +1,73 @@
+# An AT-SPI client, as a screen reader is: reads the main window and plays through actions alone.
+import os
+import sys
+import time
+
+import pyatspi
+
+
+def fail(why):
+    print("FAIL:", why, file=sys.stderr)
+    sys.exit(1)
+
+
+def wait(what, probe, tries=100):
+    for _ in range(tries):
+        found = probe()
+        if found:
+            return found
+        time.sleep(0.1)
+    fail(what)
+
+
+def app():
+    return next((a for a in pyatspi.Registry.getDesktop(0) if a and a.name == "gridlark"), None)
+
+
+def children(o, role=None):
+    return [c for c in o if role is None or c.getRoleName() == role]
+
+
+def act(o):
+    o.queryAction().doAction(0)
+    time.sleep(0.2)
+
+
+gridlark = wait("gridlark is not on the accessibility bus", app)
+main = wait("no main window", lambda: next(iter(children(app(), "frame")), None))
+if main.name != "DarIzoDiv":
+    fail(f"main window named {main.name!r}")
+roles = {c.getRoleName(): c for c in main}
+for role, name in [("check box", "CPU"), ("push button", "Reset"), ("link", "More at Fernwick")]:
+    if role not in roles or roles[role].name != name:
+        fail(f"no {role} {name!r}: {[(c.getRoleName(), c.name) for c in main]}")
+turn = roles.get("label")
+if turn is None or turn.name not in ("X's turn", "O's turn"):
+    fail(f"player to move reads {turn.name if turn else None!r}")
+board = roles.get("table")
+cells = children(board, "table cell")
+places = [c.name for c in cells]
+if places != ["top left", "top middle", "top right", "middle left", "centre", "middle right",
+              "bottom left", "bottom middle", "bottom right"]:
+    fail(f"cells {places}")
+if {c.description for c in cells} != {"empty"}:
+    fail(f"a fresh board reads {[c.description for c in cells]}")
+
+# Whoever starts, this order wins the top row for the first mark.
+first = turn.name[0]
+for i in [0, 3, 1, 4, 2]:
+    mark = turn.name[0]
+    act(cells[i])
+    if cells[i].description != mark:
+        fail(f"{cells[i].name} reads {cells[i].description!r} after {mark}'s move")
+alert = wait("no alert for the win", lambda: next(iter(children(app(), "alert")), None), 10)
+if f"{first} wins!" not in alert.name:
+    fail(f"the alert reads {alert.name!r}")
+if board.description != "top row struck through":
+    fail(f"the board's description reads {board.description!r}")
+wait("the board did not empty after the notice",
+     lambda: {c.description for c in cells} == {"empty"} and board.description == "")
+
+act(roles["link"])
+opened = os.path.join(os.environ["work"], "opened")
+wait("the link opened nothing", lambda: os.path.exists(opened), 30)
