@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QWindow>
 
+#include <algorithm>
 #include <map>
 #include <optional>
 
@@ -20,7 +21,10 @@ QString qstring(const std::string& s) {
 }
 
 // An item of the view, or the grid, found again in a fresh view each time it is asked.
-class ItemAccessible final : public QAccessibleInterface, public QAccessibleActionInterface {
+class ItemAccessible final : public QAccessibleInterface,
+                             public QAccessibleActionInterface,
+                             public QAccessibleTableInterface,
+                             public QAccessibleTableCellInterface {
 public:
     ItemAccessible(FormWindow* window, int key)
         : window_(window)
@@ -48,8 +52,14 @@ public:
         return s;
     }
     void* interface_cast(QAccessible::InterfaceType type) override {
-        return type == QAccessible::ActionInterface ? static_cast<QAccessibleActionInterface*>(this)
-                                                    : nullptr;
+        if (type == QAccessible::ActionInterface)
+            return static_cast<QAccessibleActionInterface*>(this);
+        if (type == QAccessible::TableInterface && key_ == kGrid)
+            return static_cast<QAccessibleTableInterface*>(this);
+        if (const auto item = current(); type == QAccessible::TableCellInterface && item &&
+                                         item->role == AccessibleItem::Role::Cell)
+            return static_cast<QAccessibleTableCellInterface*>(this);
+        return nullptr;
     }
 
     QStringList actionNames() const override {
@@ -62,6 +72,37 @@ public:
             window_->host()->accessibleAction(item->id);
     }
     QStringList keyBindingsForAction(const QString&) const override { return {}; }
+
+    // The grid's rows and columns, read off its cells; nothing is ever selected.
+    QAccessibleInterface* caption() const override { return nullptr; }
+    QAccessibleInterface* summary() const override { return nullptr; }
+    QAccessibleInterface* cellAt(int row, int column) const override;
+    int rowCount() const override { return extent(&AccessibleItem::row); }
+    int columnCount() const override { return extent(&AccessibleItem::column); }
+    QString rowDescription(int) const override { return {}; }
+    QString columnDescription(int) const override { return {}; }
+    int selectedCellCount() const override { return 0; }
+    QList<QAccessibleInterface*> selectedCells() const override { return {}; }
+    int selectedColumnCount() const override { return 0; }
+    int selectedRowCount() const override { return 0; }
+    QList<int> selectedColumns() const override { return {}; }
+    QList<int> selectedRows() const override { return {}; }
+    bool isColumnSelected(int) const override { return false; }
+    bool isRowSelected(int) const override { return false; }
+    bool selectRow(int) override { return false; }
+    bool selectColumn(int) override { return false; }
+    bool unselectRow(int) override { return false; }
+    bool unselectColumn(int) override { return false; }
+    void modelChange(QAccessibleTableModelChangeEvent*) override {}
+
+    bool isSelected() const override { return false; }
+    QList<QAccessibleInterface*> columnHeaderCells() const override { return {}; }
+    QList<QAccessibleInterface*> rowHeaderCells() const override { return {}; }
+    int rowIndex() const override { return current() ? current()->row : -1; }
+    int columnIndex() const override { return current() ? current()->column : -1; }
+    int rowExtent() const override { return 1; }
+    int columnExtent() const override { return 1; }
+    QAccessibleInterface* table() const override { return parent(); }
 
     // Sends what changed since assistive technology last heard of this item.
     void report() {
@@ -101,6 +142,13 @@ private:
             for (const auto& item : v->items)
                 if (item.role == AccessibleItem::Role::Cell) ids.push_back(item.id);
         return ids;
+    }
+    int extent(int AccessibleItem::*place) const {
+        int n = 0;
+        if (const auto v = view(); v && key_ == kGrid)
+            for (const auto& item : v->items)
+                if (item.role == AccessibleItem::Role::Cell) n = std::max(n, item.*place + 1);
+        return n;
     }
     void remember() {
         name_ = text(QAccessible::Name);
@@ -205,6 +253,14 @@ int ItemAccessible::indexOfChild(const QAccessibleInterface* child) const {
     for (std::size_t i = 0; i < ids.size(); ++i)
         if (formOf(window_)->item(ids[i]) == child) return static_cast<int>(i);
     return -1;
+}
+
+QAccessibleInterface* ItemAccessible::cellAt(int row, int column) const {
+    if (const auto v = view(); v && key_ == kGrid)
+        for (const auto& item : v->items)
+            if (item.role == AccessibleItem::Role::Cell && item.row == row && item.column == column)
+                return formOf(window_)->item(item.id);
+    return nullptr;
 }
 
 QAccessibleInterface* ItemAccessible::childAt(int x, int y) const {

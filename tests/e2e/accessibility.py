@@ -4,6 +4,7 @@ import sys
 import time
 
 import pyatspi
+from gi.repository import GLib
 
 
 def fail(why):
@@ -11,12 +12,20 @@ def fail(why):
     sys.exit(1)
 
 
+def pump(seconds):
+    # Events reach listeners only while the main loop runs.
+    end = time.monotonic() + seconds
+    while time.monotonic() < end:
+        if not GLib.MainContext.default().iteration(False):
+            time.sleep(0.01)
+
+
 def wait(what, probe, tries=100):
     for _ in range(tries):
         found = probe()
         if found:
             return found
-        time.sleep(0.1)
+        pump(0.1)
     fail(what)
 
 
@@ -30,7 +39,7 @@ def children(o, role=None):
 
 def act(o):
     o.queryAction().doAction(0)
-    time.sleep(0.2)
+    pump(0.2)
 
 
 gridlark = wait("gridlark is not on the accessibility bus", app)
@@ -52,6 +61,15 @@ if places != ["top left", "top middle", "top right", "middle left", "centre", "m
     fail(f"cells {places}")
 if {c.description for c in cells} != {"empty"}:
     fail(f"a fresh board reads {[c.description for c in cells]}")
+table = board.queryTable()
+if (table.nRows, table.nColumns) != (3, 3) or table.getAccessibleAt(1, 2).name != "middle right":
+    fail(f"the board is {table.nRows} x {table.nColumns}")
+
+# A screen reader hears of changes without asking again.
+heard = []
+pyatspi.Registry.registerEventListener(
+    lambda e: heard.append((str(e.type).rsplit("-", 1)[1], e.source.name)),
+    "object:property-change:accessible-description", "object:property-change:accessible-name")
 
 # Whoever starts, this order wins the top row for the first mark.
 first = turn.name[0]
@@ -60,6 +78,8 @@ for i in [0, 3, 1, 4, 2]:
     act(cells[i])
     if cells[i].description != mark:
         fail(f"{cells[i].name} reads {cells[i].description!r} after {mark}'s move")
+for said in [("description", "top left"), ("description", "Board"), ("name", turn.name)]:
+    wait(f"no event for {said}", lambda: said in heard, 10)
 alert = wait("no alert for the win", lambda: next(iter(children(app(), "alert")), None), 10)
 if f"{first} wins!" not in alert.name:
     fail(f"the alert reads {alert.name!r}")
