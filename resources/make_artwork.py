@@ -1,7 +1,8 @@
 # Writes the game's artwork next to this file: background.png and
-# background@2x.png (the board behind the frameless window, for Qt, which reads
-# PNG without loading a plugin), background.bmp and background@2x.bmp (the same
-# for Windows, which loads a bitmap resource without any decoder), gridlark.ico
+# background@2x.png (the board behind the frameless window, for the browser),
+# background.bmp and background@2x.bmp (the same for Windows, which loads a
+# bitmap resource without any decoder), background-plain.bmp and
+# background-plain@2x.bmp (the same again, uncompressed, for Qt), gridlark.ico
 # (application icon), blank.ico (empty window icon) and icons/gridlark-*.png.
 # Re-run after changing the drawing:  /usr/bin/python3 resources/make_artwork.py
 # Needs Pillow. Output is deterministic, so the files can live in git.
@@ -246,6 +247,24 @@ def write_rle8_bmp(path, img):
         f.write(table + bytes(data))
 
 
+def write_plain_bmp(path, img):
+    """An uncompressed 8-bit bitmap, rows top-down: its pixels can be copied as they are."""
+    palette = img.getpalette()
+    colours = len(palette) // 3
+    width, height = img.size
+    stride = (width + 3) & ~3
+    pixels = img.tobytes()
+    data = b"".join(pixels[y * width:(y + 1) * width].ljust(stride, b"\0") for y in range(height))
+    table = b"".join(bytes((palette[3 * i + 2], palette[3 * i + 1], palette[3 * i], 0))
+                     for i in range(colours))
+    offset = 14 + 40 + len(table)
+    with open(path, "wb") as f:
+        f.write(struct.pack("<2sIHHI", b"BM", offset + len(data), 0, 0, offset))
+        f.write(struct.pack("<IiiHHIIiiII", 40, width, -height, 1, 8, 0, len(data), 2835, 2835,
+                            colours, 0))
+        f.write(table + data)
+
+
 ICO_ORDER = [(s, bpp) for bpp in (4, 8, 32) for s in (48, 32, 16)]
 
 
@@ -255,9 +274,12 @@ def main():
         img.save(os.path.join(HERE, name + ".png"), optimize=True)
         # A few dozen shades in flat areas: 8 bits per pixel keep them all, and run lengths,
         # which Windows decodes itself, shrink the rows to a few runs each.
-        write_rle8_bmp(os.path.join(HERE, name + ".bmp"),
-                       img.quantize(256, method=Image.Quantize.MEDIANCUT,
-                                    dither=Image.Dither.NONE))
+        quantized = img.quantize(256, method=Image.Quantize.MEDIANCUT, dither=Image.Dither.NONE)
+        write_rle8_bmp(os.path.join(HERE, name + ".bmp"), quantized)
+        # For Qt: its image reader loads every image plugin to ask what it reads, which costs
+        # more than the whole picture; these pixels are copied, not decoded.
+        write_plain_bmp(os.path.join(HERE, name.replace("background", "background-plain") + ".bmp"),
+                        quantized)
 
     icons = {s: draw_icon(s) for s in LAYOUT}
     os.makedirs(os.path.join(HERE, "icons"), exist_ok=True)

@@ -12,14 +12,17 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QResource>
 #include <QScreen>
 #include <QThreadPool>
 #include <QTimerEvent>
 #include <QUrl>
 #include <QWindow>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <utility>
 
 static void initResources() {
@@ -32,6 +35,44 @@ namespace {
 
 QColor qcolour(Rgb c) {
     return {c.r, c.g, c.b};
+}
+
+std::uint32_t le(const QByteArray& bytes, qsizetype at, int size) {
+    std::uint32_t v = 0;
+    for (int i = size - 1; i >= 0; --i)
+        v = v << 8 | static_cast<std::uint8_t>(bytes[at + i]);
+    return v;
+}
+
+// The artwork is an uncompressed 8-bit bitmap: its rows are copied as they are. Qt's image
+// reader would first load every image plugin to ask whether it reads the file, which costs
+// more than the picture itself; it still reads any other bitmap.
+QPixmap bitmap(const QString& path) {
+    const QByteArray b = QResource(path).uncompressedData();
+    if (b.size() >= 54 && b.startsWith("BM") && le(b, 14, 4) >= 40 && le(b, 28, 2) == 8 &&
+        le(b, 30, 4) == 0) {
+        const auto width = static_cast<std::int32_t>(le(b, 18, 4));
+        const auto height = static_cast<std::int32_t>(le(b, 22, 4));
+        const qsizetype rows = std::abs(qsizetype{height}), stride = (width + 3) & ~3;
+        const qsizetype pixels = le(b, 10, 4), table = 14 + le(b, 14, 4);
+        const qsizetype colours = le(b, 46, 4) ? le(b, 46, 4) : 256;
+        if (width > 0 && rows > 0 && colours <= 256 && table + 4 * colours <= pixels &&
+            pixels + stride * rows <= b.size()) {
+            QImage image(width, static_cast<int>(rows), QImage::Format_Indexed8);
+            QList<QRgb> palette;
+            for (qsizetype i = 0; i < colours; ++i)
+                palette.append(qRgb(static_cast<std::uint8_t>(b[table + 4 * i + 2]),
+                                    static_cast<std::uint8_t>(b[table + 4 * i + 1]),
+                                    static_cast<std::uint8_t>(b[table + 4 * i])));
+            image.setColorTable(palette);
+            for (qsizetype y = 0; y < rows; ++y) // bottom-up unless the height is negative
+                std::memcpy(image.scanLine(static_cast<int>(y)),
+                            b.constData() + pixels + stride * (height < 0 ? y : rows - 1 - y),
+                            static_cast<std::size_t>(width));
+            return QPixmap::fromImage(image);
+        }
+    }
+    return QPixmap(path);
 }
 
 int fromQt(Qt::WindowStates s) {
@@ -203,13 +244,12 @@ const QPixmap& QtPlatform::picture(std::string_view resource, qreal ratio) {
     const QString key = dense ? name + "@2x" : name;
     auto it = pictures_.find(key);
     if (it == pictures_.end()) {
-        // PNG: Qt reads it without loading an image plugin.
         QPixmap pixmap;
         if (dense) {
-            pixmap.load(":/gridlark/" + name + "@2x.png");
+            pixmap = bitmap(":/gridlark/" + name + "@2x.bmp");
             pixmap.setDevicePixelRatio(2);
         }
-        if (pixmap.isNull()) pixmap.load(":/gridlark/" + name + ".png");
+        if (pixmap.isNull()) pixmap = bitmap(":/gridlark/" + name + ".bmp");
         it = pictures_.insert(key, pixmap);
     }
     return *it;

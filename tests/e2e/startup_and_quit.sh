@@ -11,6 +11,8 @@ xprop -id "$main" _MOTIF_WM_HINTS | awk -F' = ' '{split($2, f, ", "); exit !(f[3
   fail "window has a frame"
 
 shot
+# The picture is read in place: asking Qt's reader would load every image plugin.
+! grep -q /imageformats/ "/proc/$game/maps" || fail "an image plugin was loaded"
 [ "$(pixel $((x + 16 + 45)) $((y + 219 + 8)))" = "103,113,113" ] || fail "CPU box background"
 for i in 0 1 2 3 4 5 6 7 8; do [ "$(mark_pixels $i)" -eq 0 ] || fail "cell $i not empty"; done
 
