@@ -114,9 +114,11 @@ mergeInto(LibraryManager.library, {
       }
     },
     setText: function(el, text) { if (el.textContent !== text) el.textContent = text; },
-    place: function(el, x, y, width, height) {
-      var css = 'position:absolute;left:' + x + 'px;top:' + y + 'px;width:' + width +
-          'px;height:' + height + 'px';
+    // A box [left, top, right, bottom] of the form, placed within its parent's box.
+    place: function(el, box, parent) {
+      var css = 'position:absolute;left:' + (box[0] - parent[0]) + 'px;top:' +
+          (box[1] - parent[1]) + 'px;width:' + (box[2] - box[0]) + 'px;height:' +
+          (box[3] - box[1]) + 'px';
       if (el.placed !== css) el.style.cssText = el.placed = css;
     },
     element: function(parent, role, before) {
@@ -363,8 +365,7 @@ mergeInto(LibraryManager.library, {
       a.items[item] = el;
     }
     a.seen[item] = true;
-    el.hidden = false;
-    el.area = [x, y, width, height];
+    el.area = [x, y, x + width, y + height];
     var text = TkWeb.str(name, nameLen);
     if (role === 2) {
       TkWeb.setAttr(el, 'aria-label', text);
@@ -378,39 +379,26 @@ mergeInto(LibraryManager.library, {
   // Items left out of the view are hidden; the grid and its rows span their cells.
   tk_web_accessible_end__deps: ['$TkWeb'],
   tk_web_accessible_end: function(id) {
-    var a = TkWeb.windows[id].a11y;
+    var a = TkWeb.windows[id].a11y, origin = [0, 0];
     var span = function(els) {
-      var box = null;
-      els.forEach(function(el) {
-        if (el.hidden) return;
-        var b = el.area;
-        if (!box) box = b.slice();
-        else {
-          var right = Math.max(box[0] + box[2], b[0] + b[2]);
-          var bottom = Math.max(box[1] + box[3], b[1] + b[3]);
-          box[0] = Math.min(box[0], b[0]);
-          box[1] = Math.min(box[1], b[1]);
-          box[2] = right - box[0];
-          box[3] = bottom - box[1];
-        }
-      });
-      return box || [0, 0, 0, 0];
+      return els.reduce(function(b, el) {
+        var c = el.area;
+        return el.hidden ? b : b ? [Math.min(b[0], c[0]), Math.min(b[1], c[1]),
+                                    Math.max(b[2], c[2]), Math.max(b[3], c[3])] : c;
+      }, null) || origin.concat(origin);
     };
     for (var item in a.items) {
       var el = a.items[item];
-      if (!a.seen[item]) el.hidden = true;
-      if (!el.cell) TkWeb.place(el, el.area[0], el.area[1], el.area[2], el.area[3]);
+      el.hidden = !a.seen[item];
+      if (!el.cell) TkWeb.place(el, el.area, origin);
     }
     if (!a.grid) return;
-    var rows = a.rows.filter(Boolean);
-    var grid = span(rows.map(function(r) { return { area: span(r.cells), hidden: false }; }));
-    TkWeb.place(a.grid, grid[0], grid[1], grid[2], grid[3]);
-    rows.forEach(function(r) {
-      var box = span(r.cells);
-      TkWeb.place(r, box[0] - grid[0], box[1] - grid[1], box[2], box[3]);
-      r.cells.forEach(function(c) {
-        TkWeb.place(c, c.area[0] - box[0], c.area[1] - box[1], c.area[2], c.area[3]);
-      });
+    a.rows.forEach(function(r) { r.area = span(r.cells); });
+    var grid = span(a.rows);
+    TkWeb.place(a.grid, grid, origin);
+    a.rows.forEach(function(r) {
+      TkWeb.place(r, r.area, grid);
+      r.cells.forEach(function(c) { TkWeb.place(c, c.area, r.area); });
     });
   },
 
