@@ -25,6 +25,12 @@ void tk_web_control_sync(int id, int index, int isCheckBox, const char* name, in
                          int enabled, int visible, int checked, std::uint32_t back,
                          std::uint32_t fore, const char* fontName, int fontNameLen, int px,
                          int bold, int focusable);
+void tk_web_accessible_begin(int id, int alert, const char* name, int nameLen, const char* grid,
+                             int gridLen, const char* description, int descriptionLen);
+void tk_web_accessible_item(int id, int item, int role, const char* name, int nameLen,
+                            const char* value, int valueLen, double x, double y, double width,
+                            double height, int row, int column, int action);
+void tk_web_accessible_end(int id);
 int tk_web_timer_start(int interval, int id);
 void tk_web_timer_stop(int handle);
 int tk_web_screen_width();
@@ -103,6 +109,7 @@ WebWindow::~WebWindow() {
 }
 
 void WebWindow::show() {
+    syncAccessible(); // in place before it shows: an alert is announced as it opens
     tk_web_window_show(id_, host_.initialFocus());
 }
 
@@ -141,6 +148,27 @@ void WebWindow::syncChild(const NativeChild& c) {
                         c.enabled, c.visible, c.checked, packed(c.back), packed(c.fore),
                         c.font.name.data(), len(c.font.name), c.font.pixelSize(), c.font.bold,
                         c.focusable);
+}
+
+void WebWindow::accessibleChanged() {
+    if (accessibleDue_) return;
+    accessibleDue_ = true;
+    platform_.post([&platform = platform_, id = id_] {
+        if (WebWindow* w = platform.window(id); w && w->accessibleDue()) w->syncAccessible();
+    });
+}
+
+void WebWindow::syncAccessible() {
+    accessibleDue_ = false;
+    const AccessibleView view = host_.accessibleView();
+    tk_web_accessible_begin(id_, view.alert, view.name.data(), len(view.name),
+                            view.gridName.data(), len(view.gridName), view.gridDescription.data(),
+                            len(view.gridDescription));
+    for (const AccessibleItem& i : view.items)
+        tk_web_accessible_item(id_, i.id, static_cast<int>(i.role), i.name.data(), len(i.name),
+                               i.value.data(), len(i.value), i.area.x, i.area.y, i.area.width,
+                               i.area.height, i.row, i.column, i.action);
+    tk_web_accessible_end(id_);
 }
 
 // The page hands the platform back with every call it makes, as a window system hands back
@@ -331,6 +359,14 @@ EMSCRIPTEN_KEEPALIVE void tk_web_mouse(tk::web::WebPlatform* platform, int id, i
 EMSCRIPTEN_KEEPALIVE void tk_web_control(tk::web::WebPlatform* platform, int id, int index) {
     platform->post([platform, id, index] {
         if (tk::web::WebWindow* w = platform->window(id)) w->host().childClicked(index);
+    });
+}
+
+// Assistive technology's default action on an item laid over the canvas.
+EMSCRIPTEN_KEEPALIVE void tk_web_accessible_action(tk::web::WebPlatform* platform, int id,
+                                                   int item) {
+    platform->post([platform, id, item] {
+        if (tk::web::WebWindow* w = platform->window(id)) w->host().accessibleAction(item);
     });
 }
 

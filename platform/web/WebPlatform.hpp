@@ -54,14 +54,20 @@ public:
     void invalidate(const RectPx& area) override;
     void syncChild(const NativeChild& child) override;
     void* handle() const override { return const_cast<WebWindow*>(this); }
+    // Brought up to date once the event at hand is handled, with whatever else it changed.
+    void accessibleChanged() override;
 
     int id() const { return id_; }
     WindowHost& host() const { return host_; }
+    // Lays the accessible view over the canvas (built the first time, then only what changed).
+    void syncAccessible();
+    bool accessibleDue() const { return accessibleDue_; }
 
 private:
     WebPlatform& platform_;
     WindowHost& host_;
     int id_;
+    bool accessibleDue_ = false;
 };
 
 class WebPlatform final : public Backend {

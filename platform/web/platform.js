@@ -80,7 +80,9 @@ mergeInto(LibraryManager.library, {
       TkWeb.ratio = ratio;
     },
     mouse: function(w, id, e, type) {
-      if (e.target.closest('[data-control]')) return; // a control's own input
+      // A control's own input, or assistive technology's click on the view laid over the canvas
+      // (the real mouse passes through that view).
+      if (e.target.closest('[data-control],[data-accessible]')) return;
       var r = w.el.getBoundingClientRect();
       // DOM buttons 0 left, 1 middle, 2 right; the handlers' 1, 4, 2. Others go unheard.
       var button = [1, 4, 2][e.button] || 0;
@@ -101,6 +103,48 @@ mergeInto(LibraryManager.library, {
         for (var id in TkWeb.windows) TkWeb.invalidate(+id);
       }, { once: true });
     },
+    // The accessible view of a form (Backend.hpp): elements with roles and names laid over the
+    // canvas where the controls are painted, invisible and never in the real mouse's way, made
+    // the first time they are needed and then only brought up to date.
+    setAttr: function(el, name, value) {
+      if (value === null) {
+        if (el.hasAttribute(name)) el.removeAttribute(name);
+      } else if (el.getAttribute(name) !== value) {
+        el.setAttribute(name, value);
+      }
+    },
+    setText: function(el, text) { if (el.textContent !== text) el.textContent = text; },
+    // A box [left, top, right, bottom] of the form, placed within its parent's box.
+    place: function(el, box, parent) {
+      var css = 'position:absolute;left:' + (box[0] - parent[0]) + 'px;top:' +
+          (box[1] - parent[1]) + 'px;width:' + (box[2] - box[0]) + 'px;height:' +
+          (box[3] - box[1]) + 'px';
+      if (el.placed !== css) el.style.cssText = el.placed = css;
+    },
+    element: function(parent, role, before) {
+      var el = document.createElement('div');
+      if (role) el.setAttribute('role', role);
+      return parent.insertBefore(el, before || null);
+    },
+    // The default action, from a click (assistive technology's own) or Enter or Space; the arrow
+    // keys move along the grid.
+    actions: function(id, item, el, a) {
+      el.addEventListener('click', function() {
+        if (!el.hasAttribute('aria-disabled')) _tk_web_accessible_action(TkWeb.platform, id, item);
+      });
+      el.addEventListener('keydown', function(e) {
+        var step = { ArrowLeft: [0, -1], ArrowRight: [0, 1], ArrowUp: [-1, 0], ArrowDown: [1, 0] };
+        if (e.key === 'Enter' || e.key === ' ') {
+          e.preventDefault();
+          el.click();
+        } else if (step[e.key] && el.cell) {
+          e.preventDefault();
+          var next = a.cells[(el.cell[0] + step[e.key][0]) + ',' + (el.cell[1] + step[e.key][1])];
+          if (next && !next.hidden) next.focus({ preventScroll: true });
+        }
+      });
+    },
+
     // Resumes the waiting loop once the call that posted has returned.
     notify: function() {
       if (TkWeb.wake) queueMicrotask(function() {
@@ -135,7 +179,7 @@ mergeInto(LibraryManager.library, {
         { el: el, canvas: canvas, width: width, height: height, inTaskbar: !!inTaskbar,
           controls: {} };
     el.addEventListener('pointerdown', function(e) {
-      if (e.target.closest('[data-control]')) return;
+      if (e.target.closest('[data-control],[data-accessible]')) return;
       try { el.setPointerCapture(e.pointerId); } catch (err) {} // no such pointer: no capture
     });
     el.addEventListener('mousedown', function(e) { TkWeb.mouse(w, id, e, 0); });
@@ -253,6 +297,109 @@ mergeInto(LibraryManager.library, {
     }
     box.disabled = !enabled;
     box.tabIndex = focusable ? 0 : -1;
+  },
+
+  // The form's view: the window's name or the alert's text, and the grid. Items follow.
+  tk_web_accessible_begin__deps: ['$TkWeb'],
+  tk_web_accessible_begin: function(id, alert, name, nameLen, grid, gridLen, description,
+                                    descriptionLen) {
+    var w = TkWeb.windows[id];
+    var a = w.a11y;
+    if (!a) {
+      a = w.a11y = { root: TkWeb.element(w.el), items: {}, rows: [], cells: {} };
+      a.root.dataset.accessible = '';
+      // The canvas shows all of it; pointer-events are inherited, so the mouse reaches the canvas.
+      a.root.style.cssText = 'position:absolute;left:0;top:0;width:100%;height:100%;' +
+          'opacity:0;pointer-events:none;overflow:hidden';
+    }
+    var text = TkWeb.str(name, nameLen);
+    if (alert) {
+      // A live region that speaks its lines as the window opens, and again if they change.
+      if (!a.alert) a.alert = TkWeb.element(a.root, 'alert', a.root.firstChild);
+      if (a.alertText !== text) {
+        a.alertText = text;
+        a.alert.replaceChildren.apply(a.alert, text.split('\n').map(function(line) {
+          var p = document.createElement('div');
+          p.textContent = line;
+          return p;
+        }));
+      }
+    } else {
+      TkWeb.setAttr(w.el, 'role', 'region');
+      TkWeb.setAttr(w.el, 'aria-label', text);
+    }
+    var gridName = TkWeb.str(grid, gridLen);
+    if (gridName && !a.grid) a.grid = TkWeb.element(a.root, 'grid');
+    if (a.grid) {
+      a.grid.hidden = !gridName;
+      TkWeb.setAttr(a.grid, 'aria-label', gridName || null);
+      TkWeb.setAttr(a.grid, 'aria-description', TkWeb.str(description, descriptionLen) || null);
+    }
+    a.seen = {};
+  },
+
+  // Role 0 text, 1 link, 2 a cell of the grid, whose value is its description.
+  tk_web_accessible_item__deps: ['$TkWeb'],
+  tk_web_accessible_item: function(id, item, role, name, nameLen, value, valueLen, x, y, width,
+                                   height, row, column, action) {
+    var a = TkWeb.windows[id].a11y;
+    var el = a.items[item];
+    if (!el) {
+      if (role === 2) {
+        var r = a.rows[row];
+        if (!r) {
+          r = a.rows[row] = TkWeb.element(a.grid, 'row');
+          r.cells = [];
+        }
+        el = TkWeb.element(r, 'gridcell');
+        r.cells.push(el);
+        el.cell = [row, column];
+        a.cells[row + ',' + column] = el;
+      } else {
+        el = TkWeb.element(a.root, role === 1 ? 'link' : null, a.grid);
+      }
+      // Reached by assistive technology and by the arrow keys, never by Tab: the players' tab
+      // order stays Reset, CPU.
+      if (role) el.tabIndex = -1;
+      if (role) TkWeb.actions(id, item, el, a);
+      a.items[item] = el;
+    }
+    a.seen[item] = true;
+    el.area = [x, y, x + width, y + height];
+    var text = TkWeb.str(name, nameLen);
+    if (role === 2) {
+      TkWeb.setAttr(el, 'aria-label', text);
+      TkWeb.setAttr(el, 'aria-description', TkWeb.str(value, valueLen));
+    } else {
+      TkWeb.setText(el, text);
+    }
+    if (role) TkWeb.setAttr(el, 'aria-disabled', action ? null : 'true');
+  },
+
+  // Items left out of the view are hidden; the grid and its rows span their cells.
+  tk_web_accessible_end__deps: ['$TkWeb'],
+  tk_web_accessible_end: function(id) {
+    var a = TkWeb.windows[id].a11y, origin = [0, 0];
+    var span = function(els) {
+      return els.reduce(function(b, el) {
+        var c = el.area;
+        return el.hidden ? b : b ? [Math.min(b[0], c[0]), Math.min(b[1], c[1]),
+                                    Math.max(b[2], c[2]), Math.max(b[3], c[3])] : c;
+      }, null) || origin.concat(origin);
+    };
+    for (var item in a.items) {
+      var el = a.items[item];
+      el.hidden = !a.seen[item];
+      if (!el.cell) TkWeb.place(el, el.area, origin);
+    }
+    if (!a.grid) return;
+    a.rows.forEach(function(r) { r.area = span(r.cells); });
+    var grid = span(a.rows);
+    TkWeb.place(a.grid, grid, origin);
+    a.rows.forEach(function(r) {
+      TkWeb.place(r, r.area, grid);
+      r.cells.forEach(function(c) { TkWeb.place(c, c.area, r.area); });
+    });
   },
 
   tk_web_timer_start: function(interval, id) {
