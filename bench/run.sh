@@ -9,7 +9,7 @@
 # build-win64/Gridlark.exe; build-win32/Gridlark.exe too where this machine runs 32-bit programs),
 # RUNS (start-ups per program, 15), IDLE_S (idle seconds after start-up, 5), LATE_S (idle
 # seconds after the last click, 35; 0 skips), SETTLE_S (seconds between the first frame and
-# reading the memory, 0.5).
+# reading the memory, 0.5), PARTS (which parts run: "qt windows").
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -18,6 +18,7 @@ RUNS=${RUNS:-15}
 IDLE_S=${IDLE_S:-5}
 LATE_S=${LATE_S:-35}
 SETTLE_S=${SETTLE_S:-0.5}
+PARTS=${PARTS:-qt windows}
 W=188 H=240
 
 work=$(mktemp -d /tmp/gridlark-bench.XXXXXX)
@@ -210,6 +211,27 @@ startups() { # names...
   done
 }
 
+# ---- tables ------------------------------------------------------------------------------------
+ms() { awk -v u="$1" 'BEGIN {printf "%.1f", u / 1000}'; }  # from microseconds
+ms3() { awk -v n="$1" 'BEGIN {printf "%.3f", n / 1e6}'; }  # from nanoseconds
+mib() { awk -v k="$1" 'BEGIN {printf "%.1f", k / 1024}'; } # from KiB
+spread() { col "$1" "$2" | minmax | awk -F- '{printf "%.1f-%.1f", $1 / 1000, $2 / 1000}'; }
+x() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.2fx", b / a}'; }
+# Over a limit relative to the floor: by how much, in the metric's own unit.
+judge() { # floor value limit unit scale
+  awk -v f="$1" -v v="$2" -v l="$3" -v u="$4" -v s="$5" 'BEGIN {
+    if (v <= f * l) print "meets"; else printf "misses by %.1f %s\n", (v - f * l) / s, u }'
+}
+zero() { # value shown
+  if [ "$1" -eq 0 ]; then echo meets; else echo "misses ($2)"; fi
+}
+# metric, bare floor, text floor, Gridlark, ratio to the text floor, target, verdict
+row() { printf '| %-50s | %10s | %10s | %10s | %6s | %-8s | %-18s |\n' "$@"; }
+rule() {
+  row "$(printf -- '-%.0s' {1..50})" ---------- ---------- ---------- ------ -------- ------------------
+}
+
+qt_part() {
 # ---- 1 and 2: start-up and peak memory ---------------------------------------------------------
 say "Reference frames and warm-up"
 cmd_floor=("$floor")
@@ -279,25 +301,6 @@ finish "$floor_pid" "$floor_probe"
 finish "$grid_pid" "$grid_probe"
 
 # ---- the Qt table ------------------------------------------------------------------------------
-ms() { awk -v u="$1" 'BEGIN {printf "%.1f", u / 1000}'; }  # from microseconds
-ms3() { awk -v n="$1" 'BEGIN {printf "%.3f", n / 1e6}'; }  # from nanoseconds
-mib() { awk -v k="$1" 'BEGIN {printf "%.1f", k / 1024}'; } # from KiB
-spread() { col "$1" "$2" | minmax | awk -F- '{printf "%.1f-%.1f", $1 / 1000, $2 / 1000}'; }
-x() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.2fx", b / a}'; }
-# Over a limit relative to the floor: by how much, in the metric's own unit.
-judge() { # floor value limit unit scale
-  awk -v f="$1" -v v="$2" -v l="$3" -v u="$4" -v s="$5" 'BEGIN {
-    if (v <= f * l) print "meets"; else printf "misses by %.1f %s\n", (v - f * l) / s, u }'
-}
-zero() { # value shown
-  if [ "$1" -eq 0 ]; then echo meets; else echo "misses ($2)"; fi
-}
-# metric, bare floor, text floor, Gridlark, ratio to the text floor, target, verdict
-row() { printf '| %-50s | %10s | %10s | %10s | %6s | %-8s | %-18s |\n' "$@"; }
-rule() {
-  row "$(printf -- '-%.0s' {1..50})" ---------- ---------- ---------- ------ -------- ------------------
-}
-
 f_start=$(col 1 "$work/floor.start" | median)
 t_start=$(col 1 "$work/tfloor.start" | median)
 g_start=$(col 1 "$work/grid.start" | median)
@@ -355,6 +358,9 @@ echo "- per click: Gridlark slowest $g_click_max ms; context switches per click:
 echo "  (the floor does not repaint on a click: its number is Qt's own cost of a press and a release)"
 noise_note "$work/floor.start" "$work/tfloor.start" "$work/grid.start"
 echo
+}
+case " $PARTS " in *" qt "*) qt_part ;; esac
+case " $PARTS " in *" windows "*) ;; *) exit 0 ;; esac
 
 # ---- 5: the Windows builds under Wine ----------------------------------------------------------
 # The 64-bit program against a 64-bit floor; the 32-bit one beside it only where this machine
