@@ -367,7 +367,10 @@ public:
         // As the mouse: nothing while another window holds the program (a message box).
         if (f.self || !f.element.item->action) return DISP_E_MEMBERNOTFOUND;
         if (!IsWindowEnabled(target_->window->hwnd())) return E_FAIL;
-        target_->window->accessibleAction(f.element.item->id); // may end the window
+        // The action may end the window, and with it the references it holds to this object.
+        AddRef();
+        target_->window->accessibleAction(f.element.item->id);
+        Release();
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }

@@ -257,6 +257,9 @@ int play(HANDLE process, DWORD pid) {
     }
     RECT board{};
     GetWindowRect(main, &board);
+    // The pointer goes to the screen's far corner, away from the window, and must stay there.
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
+    pump(100);
     POINT cursor{};
     GetCursorPos(&cursor);
     if (PtInRect(&board, cursor)) fail("the pointer starts over the window");
