@@ -154,8 +154,8 @@ public:
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
         return E_NOTIMPL;
     }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*,
-                                     EXCEPINFO*, UINT*) override {
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
+                                     UINT*) override {
         return E_NOTIMPL;
     }
 
@@ -164,8 +164,9 @@ public:
         if (!parent) return E_POINTER;
         *parent = nullptr;
         if (!connected()) return CO_E_OBJNOTCONNECTED;
-        if (grid_) return target_->client->QueryInterface(__uuidof(IDispatch),
-                                                          reinterpret_cast<void**>(parent));
+        if (grid_)
+            return target_->client->QueryInterface(__uuidof(IDispatch),
+                                                   reinterpret_cast<void**>(parent));
         IAccessible* s = standard();
         return s ? s->get_accParent(parent) : S_FALSE;
     }
@@ -343,8 +344,8 @@ public:
                 GetWindowRect(e.hwnd, &r);
                 hit = PtInRect(&r, POINT{x, y});
             } else {
-                hit = contains(e.kind == Element::Kind::Grid ? gridArea(*v) : e.item->area, p.x,
-                               p.y);
+                hit =
+                    contains(e.kind == Element::Kind::Grid ? gridArea(*v) : e.item->area, p.x, p.y);
             }
             if (hit) return child(e, static_cast<LONG>(i + 1), at);
         }
@@ -462,9 +463,12 @@ private:
         if (const HRESULT hr = find(child, f); FAILED(hr)) return hr;
         if (IDispatch* d = nullptr; !f.self && object(f.element, &d)) {
             constexpr HRESULT (STDMETHODCALLTYPE IAccessible::*getters[])(VARIANT, BSTR*) = {
-                &IAccessible::get_accName,        &IAccessible::get_accValue,
-                &IAccessible::get_accDescription, &IAccessible::get_accHelp,
-                &IAccessible::get_accKeyboardShortcut, &IAccessible::get_accDefaultAction};
+                &IAccessible::get_accName,
+                &IAccessible::get_accValue,
+                &IAccessible::get_accDescription,
+                &IAccessible::get_accHelp,
+                &IAccessible::get_accKeyboardShortcut,
+                &IAccessible::get_accDefaultAction};
             return delegate(d, getters[static_cast<int>(which)], out);
         }
         const AccessibleItem* item = f.self ? nullptr : f.element.item;
@@ -494,7 +498,8 @@ private:
     IAccessible* standard() {
         if (!standard_ && connected())
             target_->runtime->stdObject(target_->window->hwnd(), OBJID_CLIENT,
-                                        __uuidof(IAccessible), reinterpret_cast<void**>(&standard_));
+                                        __uuidof(IAccessible),
+                                        reinterpret_cast<void**>(&standard_));
         return standard_;
     }
 
@@ -574,7 +579,8 @@ LRESULT FormAccessibility::getObject(WPARAM wParam, LPARAM lParam) {
     AccessibleNode* node = nullptr;
     if (id == OBJID_CLIENT)
         node = target_->client;
-    else if (id == kGridObjectId && window_.host() && !window_.host()->accessibleView().gridName.empty())
+    else if (id == kGridObjectId && window_.host() &&
+             !window_.host()->accessibleView().gridName.empty())
         node = target_->grid;
     if (!node) return 0;
     const LRESULT result =
@@ -622,7 +628,8 @@ void FormAccessibility::changed() {
     const HWND hwnd = window_.hwnd();
     const Snapshot now = snapshot(window_.host()->accessibleView());
     const auto natives = static_cast<LONG>(nativeChildren(hwnd).size());
-    if (now.name != name_) NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, hwnd, OBJID_CLIENT, CHILDID_SELF);
+    if (now.name != name_)
+        NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, hwnd, OBJID_CLIENT, CHILDID_SELF);
     if (!sameIds(now.items, items_) || now.cells.size() != cells_.size()) {
         NotifyWinEvent(EVENT_OBJECT_REORDER, hwnd, OBJID_CLIENT, CHILDID_SELF);
     } else {

@@ -153,7 +153,8 @@ struct Node {
             VARIANT& v = got[static_cast<std::size_t>(i)];
             if (v.vt == VT_DISPATCH && v.pdispVal) {
                 Acc a;
-                v.pdispVal->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void**>(a.out()));
+                v.pdispVal->QueryInterface(__uuidof(IAccessible),
+                                           reinterpret_cast<void**>(a.out()));
                 out.push_back({a, CHILDID_SELF});
             } else if (v.vt == VT_I4) {
                 out.push_back({acc, v.lVal});
@@ -228,8 +229,7 @@ struct Event {
 };
 std::vector<Event> events;
 
-void CALLBACK hear(HWINEVENTHOOK, DWORD event, HWND hwnd, LONG object, LONG childId, DWORD,
-                   DWORD) {
+void CALLBACK hear(HWINEVENTHOOK, DWORD event, HWND hwnd, LONG object, LONG childId, DWORD, DWORD) {
     events.push_back({event, hwnd, object, childId});
 }
 
@@ -258,15 +258,21 @@ int play(HANDLE process, DWORD pid) {
     RECT board{};
     GetWindowRect(main, &board);
     // The pointer goes to the screen's far corner, away from the window, and must stay there.
-    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
-    pump(100);
+    // (Under Wine the move reaches the X server a moment later: until then the old place shows.)
+    const POINT corner{GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1};
     POINT cursor{};
-    GetCursorPos(&cursor);
+    for (int tries = 0; tries < 40; ++tries) {
+        SetCursorPos(corner.x, corner.y);
+        pump(50);
+        GetCursorPos(&cursor);
+        if (cursor.x == corner.x && cursor.y == corner.y) break;
+    }
     if (PtInRect(&board, cursor)) fail("the pointer starts over the window");
 
     Acc client;
-    HRESULT hr = AccessibleObjectFromWindow(main, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
-                                            reinterpret_cast<void**>(client.out()));
+    HRESULT hr =
+        AccessibleObjectFromWindow(main, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                                   reinterpret_cast<void**>(client.out()));
     if (FAILED(hr) || !client) {
         fail("AccessibleObjectFromWindow: " + std::to_string(hr));
         return 1;
@@ -284,8 +290,8 @@ int play(HANDLE process, DWORD pid) {
     for (std::size_t i = 0; i < 2; ++i) {
         const Node& n = top[i];
         const std::wstring name = n.name();
-        const LONG role = n.role(), want = name == L"CPU" ? ROLE_SYSTEM_CHECKBUTTON
-                                                          : ROLE_SYSTEM_PUSHBUTTON;
+        const LONG role = n.role(),
+                   want = name == L"CPU" ? ROLE_SYSTEM_CHECKBUTTON : ROLE_SYSTEM_PUSHBUTTON;
         if (n.id != CHILDID_SELF || (name != L"Reset" && name != L"CPU"))
             fail("child " + std::to_string(i) + " is not the native Reset or CPU: " + utf8(name));
         if (role != want && role != ROLE_SYSTEM_CLIENT)
@@ -312,8 +318,8 @@ int play(HANDLE process, DWORD pid) {
     expectEq(grid.name(), std::wstring(L"Board"), "grid name");
     expectEq(grid.description(), std::wstring(), "grid description before a move");
     const auto cells = grid.children();
-    const wchar_t* names[] = {L"top left",    L"top middle", L"top right",
-                              L"middle left", L"centre",     L"middle right",
+    const wchar_t* names[] = {L"top left",    L"top middle",    L"top right",
+                              L"middle left", L"centre",        L"middle right",
                               L"bottom left", L"bottom middle", L"bottom right"};
     if (cells.size() != 9) return fail("cells: " + std::to_string(cells.size())), 1;
     for (std::size_t i = 0; i < 9; ++i) {
@@ -360,8 +366,8 @@ int play(HANDLE process, DWORD pid) {
     const HWND noticeWindow = waitWindow(pid, main, L"", 2000);
     if (!noticeWindow) return fail("no notice window"), 1;
     Acc notice;
-    AccessibleObjectFromWindow(noticeWindow, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
-                               reinterpret_cast<void**>(notice.out()));
+    AccessibleObjectFromWindow(noticeWindow, static_cast<DWORD>(OBJID_CLIENT),
+                               __uuidof(IAccessible), reinterpret_cast<void**>(notice.out()));
     if (!notice) return fail("no notice object"), 1;
     const Node alert{notice, CHILDID_SELF};
     std::printf("The notice:\n");
@@ -417,7 +423,8 @@ int play(HANDLE process, DWORD pid) {
 
     // The window system's close ends the program cleanly.
     PostMessageW(main, WM_CLOSE, 0, 0);
-    if (WaitForSingleObject(process, 10000) != WAIT_OBJECT_0) return fail("program still running"), 1;
+    if (WaitForSingleObject(process, 10000) != WAIT_OBJECT_0)
+        return fail("program still running"), 1;
     DWORD code = 1;
     GetExitCodeProcess(process, &code);
     expectEq(code, DWORD{0}, "exit code " + std::to_string(code));

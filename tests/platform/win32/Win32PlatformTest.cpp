@@ -290,8 +290,7 @@ TEST_F(Win32BackendTest, TheClientAreaAnswersActiveAccessibilityAndLetsGoWithIts
     // While a message box holds the window, the cells refuse their action, as they do the mouse.
     plat.seams.messageBox = nullptr;
     HRESULT held = S_OK;
-    driver->answerNextMessageBox(Key::Escape,
-                                 [&] { held = grid->accDoDefaultAction(childId(1)); });
+    driver->answerNextMessageBox(Key::Escape, [&] { held = grid->accDoDefaultAction(childId(1)); });
     driver->click(main(), mouse::Right, {100, 178});
     EXPECT_EQ(held, E_FAIL);
     EXPECT_EQ(board(), ".........");
