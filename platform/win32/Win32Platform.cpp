@@ -235,6 +235,7 @@ public:
         pendingState_.reset();
         SetForegroundWindow(hwnd());
         if (HWND child = window_->child(window_->host()->initialFocus())) window_->focus(child);
+        window_->accessibleShown();
     }
     bool isVisible() const override { return IsWindowVisible(hwnd()); }
     PointPx position() const override {
@@ -283,6 +284,7 @@ public:
     }
     void syncChild(const NativeChild& child) override { window_->sync(child); }
     void* handle() const override { return window_.get(); }
+    void accessibleChanged() override { window_->accessibleChanged(); }
 
 private:
     HWND hwnd() const { return window_->hwnd(); }
@@ -525,10 +527,41 @@ LRESULT FormWindow::handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
         if (host_) host_->closeRequested(); // the unload destroys the window
         return 0;
+    case WM_GETOBJECT:
+        if (const LRESULT object = getObject(wParam, lParam)) return object;
+        break;
     default:
         break;
     }
     return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+LRESULT FormWindow::getObject(WPARAM wParam, LPARAM lParam) {
+    if (!host_) return 0;
+    const auto id = static_cast<LONG>(lParam);
+    if (id != OBJID_CLIENT && id != FormAccessibility::kGridObjectId) return 0; // the system's
+    if (!accessibility_) {
+        const AccessibilityRuntime* runtime = platform_.accessibility();
+        if (!runtime) return 0;
+        accessibility_ = std::make_unique<FormAccessibility>(*this, *runtime);
+    }
+    return accessibility_->getObject(wParam, lParam);
+}
+
+void FormWindow::accessibleAction(int id) {
+    if (!host_) return;
+    ++depth_;
+    host_->accessibleAction(id);
+    if (--depth_ == 0 && !host_) platform_.reap(*this); // last: this may be gone
+}
+
+void FormWindow::accessibleChanged() {
+    if (accessibility_ && host_) accessibility_->changed();
+}
+
+void FormWindow::accessibleShown() {
+    if (host_ && platform_.accessibilityAsked() && host_->accessibleView().alert)
+        NotifyWinEvent(EVENT_SYSTEM_ALERT, hwnd_.get(), OBJID_CLIENT, CHILDID_SELF);
 }
 
 void FormWindow::mouse(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -601,6 +634,15 @@ Win32Platform::Win32Platform(HINSTANCE instance)
     , measureDc_(CreateCompatibleDC(nullptr)) {}
 
 Win32Platform::~Win32Platform() = default;
+
+const AccessibilityRuntime* Win32Platform::accessibility() {
+    if (!accessibility_) {
+        auto runtime = std::make_unique<AccessibilityRuntime>();
+        if (!runtime->ready()) return nullptr;
+        accessibility_ = std::move(runtime);
+    }
+    return accessibility_.get();
+}
 
 std::unique_ptr<NativeWindow> Win32Platform::createWindow(const WindowTraits& traits,
                                                           WindowHost& host) {

@@ -6,6 +6,7 @@
 #include "platform/WindowsApi.hpp"
 
 #include "Handles.hpp"
+#include "Win32Accessible.hpp"
 
 #include <map>
 #include <optional>
@@ -73,6 +74,12 @@ public:
     // The form's own painting, at `ratio` device pixels a logical one; children not included.
     void paintWindowless(HDC dc, int ratio);
 
+    // An item's default action for assistive technology, which calls in from outside the
+    // window's messages: the window outlives an unload the action causes until it returns.
+    void accessibleAction(int id);
+    void accessibleChanged(); // tells clients that asked this window
+    void accessibleShown();   // an alert window announces itself to clients of the program
+
     static LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
 private:
@@ -88,6 +95,7 @@ private:
     };
 
     LRESULT handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT getObject(WPARAM wParam, LPARAM lParam);
     void mouse(UINT msg, WPARAM wParam, LPARAM lParam);
     void command(HWND child);
     void paintTo(HDC dc);
@@ -101,6 +109,7 @@ private:
     HWND lastFocus_ = nullptr;
     std::optional<POINT> lastCursor_; // screen position of the last mouse message
     int depth_ = 0;
+    std::unique_ptr<FormAccessibility> accessibility_; // from the first WM_GETOBJECT on
 };
 
 class Win32Platform final : public Backend {
@@ -135,6 +144,10 @@ public:
     // Handles whatever is queued, without waiting.
     void processPending();
 
+    // Accessibility's libraries, loaded when a client first asks a window; null until then.
+    const AccessibilityRuntime* accessibility();
+    bool accessibilityAsked() const { return accessibility_ != nullptr; }
+
     // A window whose form went away while it was inside one of its own messages.
     void release(std::unique_ptr<FormWindow> window);
     void reap(const FormWindow& window);
@@ -143,6 +156,7 @@ private:
     using FontKey = std::tuple<std::string, int, bool, bool, bool>;
 
     HINSTANCE instance_;
+    std::unique_ptr<AccessibilityRuntime> accessibility_; // outlives every window
     WindowClass formClass_;
     Win32Timers timers_;
     Win32WindowsApi windowsApi_;
