@@ -144,17 +144,6 @@ std::optional<Picture> loadPicture(HINSTANCE instance, std::string_view name) {
     return Picture{std::move(bitmap), {bm.bmWidth, bm.bmHeight}};
 }
 
-// Windows chooses a place only for an overlapped window (a popup goes to the corner): where it
-// puts an invisible one of the same size is where this one goes.
-POINT defaultPlace(int width, int height) {
-    const Window probe(CreateWindowExW(0, L"Static", L"", WS_OVERLAPPED, CW_USEDEFAULT,
-                                       CW_USEDEFAULT, width, height, nullptr, nullptr, nullptr,
-                                       nullptr));
-    RECT r{};
-    if (probe) GetWindowRect(probe.get(), &r);
-    return {r.left, r.top};
-}
-
 int mouseButton(UINT msg) {
     switch (msg) {
     case WM_LBUTTONDOWN:
@@ -361,13 +350,20 @@ std::intptr_t Win32WindowsApi::ShellExecuteA(win::HWND owner, const char* operat
 FormWindow::FormWindow(Win32Platform& platform, const WindowTraits& traits, WindowHost& host)
     : platform_(platform)
     , host_(&host) {
-    // No frame, so the client area is the whole window.
-    const DWORD style = WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX;
+    // Windows chooses a place only for an overlapped window (a popup goes to the corner): the
+    // window is made overlapped where Windows puts it, then loses its frame, still hidden, so
+    // the client area is the whole window.
+    const DWORD style = WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX;
     const DWORD exStyle = traits.showInTaskbar ? WS_EX_APPWINDOW : WS_EX_TOOLWINDOW;
-    const POINT at = defaultPlace(traits.client.width, traits.client.height);
-    hwnd_.reset(CreateWindowExW(exStyle, platform.formClass(), wide(traits.title).c_str(), style,
-                                at.x, at.y, traits.client.width, traits.client.height, nullptr,
-                                nullptr, platform.instance(), this));
+    const int width = traits.client.width, height = traits.client.height;
+    hwnd_.reset(CreateWindowExW(exStyle, platform.formClass(), wide(traits.title).c_str(),
+                                WS_OVERLAPPED | style, CW_USEDEFAULT, CW_USEDEFAULT, width, height,
+                                nullptr, nullptr, platform.instance(), this));
+    if (hwnd_) {
+        SetWindowLongPtrW(hwnd_.get(), GWL_STYLE, WS_POPUP | style);
+        SetWindowPos(hwnd_.get(), nullptr, 0, 0, width, height,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    }
     if (traits.blankIcon) {
         SendMessageW(hwnd_.get(), WM_SETICON, ICON_BIG,
                      reinterpret_cast<LPARAM>(platform.blankIcon(ICON_BIG)));
