@@ -286,11 +286,14 @@ private:
 } // namespace
 
 Win32Timers::Win32Timers(HINSTANCE instance)
-    : class_(instance, kTimerClass, proc)
-    , window_(CreateWindowExW(0, kTimerClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance,
-                              this)) {}
+    : instance_(instance) {}
 
 int Win32Timers::start(int intervalMs, Tick tick) {
+    if (!window_) { // made with the first timer: most runs start one only when a game ends
+        class_.emplace(instance_, kTimerClass, proc);
+        window_.reset(CreateWindowExW(0, kTimerClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                      instance_, this));
+    }
     const UINT_PTR id = nextId_++;
     if (!SetTimer(window_.get(), id, static_cast<UINT>(std::max(intervalMs, 1)), nullptr)) return 0;
     ticks_[id] = std::move(tick);

@@ -28,7 +28,8 @@ public:
 private:
     static LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
-    WindowClass class_;
+    HINSTANCE instance_;
+    std::optional<WindowClass> class_;
     Window window_;
     std::map<UINT_PTR, Tick> ticks_;
     UINT_PTR nextId_ = 1;
