@@ -53,12 +53,13 @@ QPixmap bitmap(const QString& path) {
         le(b, 30, 4) == 0) {
         const auto width = static_cast<std::int32_t>(le(b, 18, 4));
         const auto height = static_cast<std::int32_t>(le(b, 22, 4));
-        const qsizetype rows = std::abs(qsizetype{height}), stride = (width + 3) & ~3;
+        const qsizetype rows = std::abs(qsizetype{height}), stride = (qsizetype{width} + 3) & ~3;
         const qsizetype pixels = le(b, 10, 4), table = 14 + le(b, 14, 4);
         const qsizetype colours = le(b, 46, 4) ? le(b, 46, 4) : 256;
         if (width > 0 && rows > 0 && colours <= 256 && table + 4 * colours <= pixels &&
             pixels + stride * rows <= b.size()) {
             QImage image(width, static_cast<int>(rows), QImage::Format_Indexed8);
+            if (image.isNull()) return QPixmap(path); // too large to hold
             QList<QRgb> palette;
             for (qsizetype i = 0; i < colours; ++i)
                 palette.append(qRgb(static_cast<std::uint8_t>(b[table + 4 * i + 2]),
