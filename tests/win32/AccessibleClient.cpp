@@ -3,14 +3,7 @@
 // AccessibleObjectFromWindow, plays a won game by the cells' default actions alone (the mouse
 // pointer stays where it was, away from the board), hears the changes and the notice's alert
 // through a window-event hook, and sees the board cleared. Usage: AccessibleClient Gridlark.exe
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-
-#include <oleacc.h>
-
-// Not IID_IAccessible: mingw-w64's oleacc import library offers that name as a function thunk.
+#include "tests/win32/Msaa.hpp"
 
 #include <chrono>
 #include <cstdio>
@@ -19,6 +12,8 @@
 #include <vector>
 
 namespace {
+
+using namespace msaa;
 
 int failures = 0;
 
@@ -57,113 +52,6 @@ void pump(int ms) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     } while (std::chrono::steady_clock::now() < until);
 }
-
-VARIANT child(LONG id) {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_I4;
-    v.lVal = id;
-    return v;
-}
-
-// A reference that goes with its scope.
-template <class T> class Ref {
-public:
-    Ref() = default;
-    explicit Ref(T* p)
-        : p_(p) {}
-    Ref(const Ref& o)
-        : p_(o.p_) {
-        if (p_) p_->AddRef();
-    }
-    Ref& operator=(Ref o) {
-        std::swap(p_, o.p_);
-        return *this;
-    }
-    ~Ref() {
-        if (p_) p_->Release();
-    }
-    T* operator->() const { return p_; }
-    T* get() const { return p_; }
-    T** out() { return &p_; }
-    explicit operator bool() const { return p_ != nullptr; }
-
-private:
-    T* p_ = nullptr;
-};
-
-using Acc = Ref<IAccessible>;
-
-std::wstring take(BSTR b) {
-    std::wstring s = b ? std::wstring(b, SysStringLen(b)) : std::wstring();
-    SysFreeString(b);
-    return s;
-}
-
-// An object, or one of its simple children (id > 0).
-struct Node {
-    Acc acc;
-    LONG id = CHILDID_SELF;
-
-    std::wstring name() const {
-        BSTR b = nullptr;
-        return SUCCEEDED(acc->get_accName(child(id), &b)) ? take(b) : L"<failed>";
-    }
-    std::wstring value() const {
-        BSTR b = nullptr;
-        return SUCCEEDED(acc->get_accValue(child(id), &b)) ? take(b) : L"<failed>";
-    }
-    std::wstring description() const {
-        BSTR b = nullptr;
-        return SUCCEEDED(acc->get_accDescription(child(id), &b)) ? take(b) : L"<failed>";
-    }
-    std::wstring action() const {
-        BSTR b = nullptr;
-        return SUCCEEDED(acc->get_accDefaultAction(child(id), &b)) ? take(b) : L"<failed>";
-    }
-    LONG role() const {
-        VARIANT v;
-        VariantInit(&v);
-        if (FAILED(acc->get_accRole(child(id), &v)) || v.vt != VT_I4) return -1;
-        return v.lVal;
-    }
-    LONG state() const {
-        VARIANT v;
-        VariantInit(&v);
-        if (FAILED(acc->get_accState(child(id), &v)) || v.vt != VT_I4) return -1;
-        return v.lVal;
-    }
-    RECT location() const {
-        LONG x = 0, y = 0, w = 0, h = 0;
-        acc->accLocation(&x, &y, &w, &h, child(id));
-        return {x, y, x + w, y + h};
-    }
-    HRESULT press() const { return acc->accDoDefaultAction(child(id)); }
-
-    // Through AccessibleChildren, as screen readers walk a tree.
-    std::vector<Node> children() const {
-        std::vector<Node> out;
-        if (id != CHILDID_SELF) return out;
-        LONG count = 0;
-        if (FAILED(acc->get_accChildCount(&count)) || count <= 0) return out;
-        std::vector<VARIANT> got(static_cast<std::size_t>(count));
-        LONG obtained = 0;
-        if (FAILED(AccessibleChildren(acc.get(), 0, count, got.data(), &obtained))) return out;
-        for (LONG i = 0; i < obtained; ++i) {
-            VARIANT& v = got[static_cast<std::size_t>(i)];
-            if (v.vt == VT_DISPATCH && v.pdispVal) {
-                Acc a;
-                v.pdispVal->QueryInterface(__uuidof(IAccessible),
-                                           reinterpret_cast<void**>(a.out()));
-                out.push_back({a, CHILDID_SELF});
-            } else if (v.vt == VT_I4) {
-                out.push_back({acc, v.lVal});
-            }
-            VariantClear(&v);
-        }
-        return out;
-    }
-};
 
 std::wstring roleText(LONG role) {
     wchar_t text[64] = L"";
@@ -269,14 +157,9 @@ int play(HANDLE process, DWORD pid) {
     }
     if (PtInRect(&board, cursor)) fail("the pointer starts over the window");
 
-    Acc client;
-    HRESULT hr =
-        AccessibleObjectFromWindow(main, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
-                                   reinterpret_cast<void**>(client.out()));
-    if (FAILED(hr) || !client) {
-        fail("AccessibleObjectFromWindow: " + std::to_string(hr));
-        return 1;
-    }
+    const Acc client = accessibleOf(main);
+    if (!client) return fail("no object from AccessibleObjectFromWindow"), 1;
+    HRESULT hr = S_OK;
     const Node root{client, CHILDID_SELF};
     std::printf("The main window's client area:\n");
     dump(root, 1);
@@ -365,9 +248,7 @@ int play(HANDLE process, DWORD pid) {
 
     const HWND noticeWindow = waitWindow(pid, main, L"", 2000);
     if (!noticeWindow) return fail("no notice window"), 1;
-    Acc notice;
-    AccessibleObjectFromWindow(noticeWindow, static_cast<DWORD>(OBJID_CLIENT),
-                               __uuidof(IAccessible), reinterpret_cast<void**>(notice.out()));
+    const Acc notice = accessibleOf(noticeWindow);
     if (!notice) return fail("no notice object"), 1;
     const Node alert{notice, CHILDID_SELF};
     std::printf("The notice:\n");
@@ -410,7 +291,7 @@ int play(HANDLE process, DWORD pid) {
     if (IsWindow(noticeWindow) && IsWindowVisible(noticeWindow)) fail("notice still shown");
     // The notice's object outlived its window: it answers, with an error.
     BSTR stale = nullptr;
-    hr = notice->get_accName(child(CHILDID_SELF), &stale);
+    hr = notice->get_accName(childId(CHILDID_SELF), &stale);
     std::printf("The notice's object after its window went: 0x%08lx\n",
                 static_cast<unsigned long>(hr));
     if (SUCCEEDED(hr)) fail("the gone notice still answers");

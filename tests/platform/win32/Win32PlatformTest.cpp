@@ -5,7 +5,7 @@
 
 #include "platform/win32/Win32Platform.hpp"
 
-#include <oleacc.h>
+#include "tests/win32/Msaa.hpp"
 
 #include <array>
 
@@ -241,83 +241,47 @@ TEST_F(Win32BackendTest, AQuitOutsideTheLoopLeavesLaterModalLoopsAloneAndEndsThe
 
 // Microsoft Active Accessibility in the program's own thread, as a client in the process would
 // use it (a client in another process: tests/win32/AccessibleClient.cpp).
-IAccessible* accessibleOf(HWND hwnd, LONG object = OBJID_CLIENT) {
-    IAccessible* a = nullptr;
-    AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(object), __uuidof(IAccessible),
-                               reinterpret_cast<void**>(&a));
-    return a;
-}
-
-VARIANT childId(LONG id) {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_I4;
-    v.lVal = id;
-    return v;
-}
-
-std::wstring nameOf(IAccessible* a, LONG id = CHILDID_SELF) {
-    BSTR b = nullptr;
-    if (FAILED(a->get_accName(childId(id), &b))) return L"<failed>";
-    std::wstring s = b ? b : L"";
-    SysFreeString(b);
-    return s;
-}
-
 TEST_F(Win32BackendTest, TheClientAreaAnswersActiveAccessibilityAndLetsGoWithItsWindow) {
+    using namespace msaa;
     start();
     HWND m = hwndOf(main());
-    IAccessible* client = accessibleOf(m);
-    ASSERT_NE(client, nullptr);
+    const Node client{accessibleOf(m)};
+    ASSERT_TRUE(client.acc);
     EXPECT_TRUE(native().accessibilityAsked());
-    EXPECT_EQ(nameOf(client), L"DarIzoDiv");
-    LONG count = 0;
-    client->get_accChildCount(&count);
-    ASSERT_EQ(count, 5); // the check box and the push button, the turn, the link, the grid
-    IDispatch* d = nullptr;
-    ASSERT_EQ(client->get_accChild(childId(count), &d), S_OK);
-    IAccessible* grid = nullptr;
-    d->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void**>(&grid));
-    d->Release();
-    ASSERT_NE(grid, nullptr);
+    EXPECT_EQ(client.name(), L"DarIzoDiv");
+    const auto top = client.children();
+    ASSERT_EQ(top.size(), 5u); // the check box and the push button, the turn, the link, the grid
+    const Node grid = top[4];
+    ASSERT_TRUE(grid.acc);
     // The grid by its own object id, as window events name it.
-    IAccessible* byId = accessibleOf(m, win32::FormAccessibility::kGridObjectId);
-    ASSERT_NE(byId, nullptr);
-    EXPECT_EQ(nameOf(byId), L"Board");
-    byId->Release();
-    EXPECT_EQ(nameOf(grid, 5), L"centre");
+    EXPECT_EQ(Node{accessibleOf(m, win32::FormAccessibility::kGridObjectId)}.name(), L"Board");
+    EXPECT_EQ((Node{grid.acc, 5}.name()), L"centre");
 
     // While a message box holds the window, the cells refuse their action, as they do the mouse.
     plat.seams.messageBox = nullptr;
     HRESULT held = S_OK;
-    driver->answerNextMessageBox(Key::Escape, [&] { held = grid->accDoDefaultAction(childId(1)); });
+    driver->answerNextMessageBox(Key::Escape, [&] { held = Node{grid.acc, 1}.press(); });
     driver->click(main(), mouse::Right, {100, 178});
     EXPECT_EQ(held, E_FAIL);
     EXPECT_EQ(board(), ".........");
 
     for (LONG cell : {1, 4, 2, 5, 3})
-        EXPECT_EQ(grid->accDoDefaultAction(childId(cell)), S_OK);
+        EXPECT_EQ((Node{grid.acc, cell}.press()), S_OK);
     EXPECT_EQ(board(), "XXXOO....");
     ASSERT_TRUE(notice().visible());
-    IAccessible* alert = accessibleOf(hwndOf(notice()));
-    ASSERT_NE(alert, nullptr);
-    VARIANT role;
-    VariantInit(&role);
-    alert->get_accRole(childId(CHILDID_SELF), &role);
-    EXPECT_EQ(role.lVal, ROLE_SYSTEM_ALERT);
+    const Node alert{accessibleOf(hwndOf(notice()))};
+    ASSERT_TRUE(alert.acc);
+    EXPECT_EQ(alert.role(), ROLE_SYSTEM_ALERT);
 
     // The objects outlive their window, and only say so.
     notice().unload();
-    EXPECT_EQ(nameOf(alert), L"<failed>");
     BSTR name = nullptr;
-    EXPECT_EQ(alert->get_accName(childId(CHILDID_SELF), &name), CO_E_OBJNOTCONNECTED);
-    EXPECT_EQ(alert->accDoDefaultAction(childId(1)), CO_E_OBJNOTCONNECTED);
-    alert->Release();
+    EXPECT_EQ(alert.acc->get_accName(childId(CHILDID_SELF), &name), CO_E_OBJNOTCONNECTED);
+    EXPECT_EQ((Node{alert.acc, 1}.press()), CO_E_OBJNOTCONNECTED);
     main().unload();
-    EXPECT_EQ(grid->accDoDefaultAction(childId(1)), CO_E_OBJNOTCONNECTED);
-    EXPECT_EQ(client->get_accChildCount(&count), CO_E_OBJNOTCONNECTED);
-    grid->Release();
-    client->Release();
+    EXPECT_EQ((Node{grid.acc, 1}.press()), CO_E_OBJNOTCONNECTED);
+    LONG count = 0;
+    EXPECT_EQ(client.acc->get_accChildCount(&count), CO_E_OBJNOTCONNECTED);
 }
 
 } // namespace
