@@ -33,9 +33,10 @@ void frmDarIzoDiv2::presentToAssistiveTechnology() {
     using Role = tk::Presentation::Role;
     static constexpr const char* kRows[] = {"top", "middle", "bottom"};
     static constexpr const char* kColumns[] = {"left", "middle", "right"};
-    present("Turn", -1, {.role = Role::Text, .joins = "Label13"});
-    present("Label1", -1, {.role = Role::Link});
-    presentGrid("Board");
+    // Tab goes Reset, CPU, the board, the link.
+    present("Turn", -1, {.role = Role::Text, .joins = "Label13", .live = true});
+    present("Label1", -1, {.role = Role::Link, .tabIndex = 8});
+    presentGrid("Board", 7);
     for (int i = 0; i <= 8; ++i) {
         const int row = i / 3, column = i % 3;
         std::string name = i == 4 ? "centre" : std::string(kRows[row]) + " " + kColumns[column];

@@ -43,25 +43,51 @@ struct NativeChild {
     bool enabled = true, visible = true, focusable = false;
 };
 
-// What assistive technology is told about a window's painted controls, built when it asks.
-// Native children describe themselves through the window system.
-struct AccessibleItem {
-    enum class Role { Text, Link, Cell };
-    int id = -1; // the control's id, as for a native child
-    Role role = Role::Text;
+// The keys the core acts on; a backend maps its own to these (the keypad's too) and leaves the
+// rest to the window system.
+enum class Key { Tab, Enter, Space, Left, Right, Up, Down, Home, End };
+
+// A window's painted controls as assistive technology is told of them. Nodes are kept by `id`:
+// the window, the grid, or a control's id as for a native child. The backend maps roles to its
+// platform and derives nothing itself.
+struct AccessibleNode {
+    static constexpr int kWindow = -1, kGrid = -2;
+    enum class Role { Window, Alert, PushButton, CheckBox, Text, Link, Grid, Cell };
+    int id = kWindow;
+    Role role = Role::Window;
+    int parent = -1;                // index into the tree's nodes; -1 for the window
+    std::vector<int> children = {}; // indices, in reading order
+    bool native = false;            // a native child, which the window system describes
     std::string name = {};
-    std::string value = {}; // a cell's mark, or "empty"
-    RectPx area = {};
-    int row = -1, column = -1; // a cell's place in the grid
-    bool action = false;       // WindowHost::accessibleAction works on it
+    std::string value = {};       // a cell's mark, or "empty"
+    std::string description = {}; // the grid: what is struck through, and the last result
+    RectPx bounds = {};           // pixels of the client area
+    int row = -1, column = -1;    // a cell's place in the grid
+    bool focusable = false, focused = false, checked = false, enabled = true;
+    bool action = false; // WindowHost::accessibleAction works on it ("Press")
 };
 
-struct AccessibleView {
-    bool alert = false; // the window is an alert, and its name is its text
-    std::string name = {};
-    std::string gridName;              // empty when the window has no grid
-    std::string gridDescription;       // what is marked on it
-    std::vector<AccessibleItem> items; // texts and links, then the cells
+struct AccessibleTree {
+    std::vector<AccessibleNode> nodes; // [0] is the window
+    const AccessibleNode* find(int id) const;
+    const AccessibleNode* focused() const; // the painted or native node with the focus, or null
+};
+
+// What changed since the backend last asked, in the order it happened.
+struct AccessibleChange {
+    enum class Kind {
+        Name,        // a node's name
+        Value,       // a cell's mark
+        Description, // the grid's
+        State,       // checked, enabled
+        Focus,       // the focus moved to node `id` (painted or native)
+        Structure,   // nodes came or went
+        Announce,    // `text` is to be spoken politely (a move, the turn)
+        Alert        // the window, an alert, opened: its name is to be spoken at once
+    };
+    Kind kind = Kind::Name;
+    int id = AccessibleNode::kWindow;
+    std::string text = {};
 };
 
 // The core's side of one window: the backend turns native input into these calls.
@@ -78,8 +104,15 @@ public:
     virtual void childClicked(int id) = 0; // the user pressed a push button or a check box
     virtual void closeRequested() = 0;     // the window system asks the window to close
     virtual int initialFocus() const = 0;  // the child to focus when shown, or -1
-    virtual AccessibleView accessibleView() const = 0;
-    virtual void accessibleAction(int id) = 0; // an item's default action
+    // A key pressed while the window or one of its children holds the keyboard focus; false
+    // leaves it to the window system. Tab is always the core's.
+    virtual bool keyDown(Key key, int shift) = 0;
+    // The window system or assistive technology put the focus on node `id` (a native child
+    // clicked, a painted item focused by a screen reader).
+    virtual void focusChanged(int id) = 0;
+    virtual AccessibleTree accessibleTree() const = 0;
+    virtual std::vector<AccessibleChange> accessibleChanges() = 0; // since the last call
+    virtual void accessibleAction(int id) = 0;                     // a node's default action
 
 protected:
     ~WindowHost() = default;
@@ -107,7 +140,11 @@ public:
     virtual void invalidate(const RectPx& area) = 0;
     virtual void syncChild(const NativeChild& child) = 0; // creates it the first time
     virtual void* handle() const = 0; // the backend's own object, for its test driver
-    // The accessible view may have changed; only assistive technology that asked is told.
+    // The core moved the keyboard focus: to native child `id`, or to the window itself for a
+    // painted control (-1 or a painted control's id).
+    virtual void setFocus(int id) = 0;
+    // WindowHost::accessibleChanges() has something new; only assistive technology that asked
+    // need be told.
     virtual void accessibleChanged() {}
 };
 

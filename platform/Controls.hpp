@@ -36,6 +36,14 @@ public:
         return kind_ == ControlKind::Label || kind_ == ControlKind::Line ||
                kind_ == ControlKind::Shape;
     }
+    bool nativeChild() const {
+        return kind_ == ControlKind::CheckBox || kind_ == ControlKind::CommandButton;
+    }
+    // Its box in pixels of the client area.
+    RectPx pixelArea() const {
+        return {twipsToPixels(left_), twipsToPixels(top_), twipsToPixels(width_),
+                twipsToPixels(height_)};
+    }
     bool containsTwips(double x, double y) const {
         return x >= left_ && x < left_ + width_ && y >= top_ && y < top_ + height_;
     }

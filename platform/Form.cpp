@@ -27,23 +27,17 @@ std::unique_ptr<Control> makeControl(Form& form, const ControlDesign& d) {
     throw std::logic_error("unknown control kind");
 }
 
-bool isNativeChild(const Control& c) {
-    return c.kind() == ControlKind::CheckBox || c.kind() == ControlKind::CommandButton;
-}
-
-RectPx pixels(const Control& c) {
-    return {twipsToPixels(c.left()), twipsToPixels(c.top()), twipsToPixels(c.width()),
-            twipsToPixels(c.height())};
-}
-
 } // namespace
 
 Form::Form(Platform& platform, const FormDesign& design)
     : platform_(platform)
     , design_(design)
-    , backColour_(design.backColour) {}
+    , backColour_(design.backColour) {
+    platform_.attach(*this);
+}
 
 Form::~Form() {
+    platform_.detach(*this);
     if (loaded_) {
         teardown();
         platform_.formUnloaded(false);
@@ -71,7 +65,7 @@ void Form::load() {
     for (const auto& d : design_.controls)
         controls_.push_back(makeControl(*this, d));
     for (const auto& c : controls_)
-        if (isNativeChild(*c)) native_->syncChild(describe(*c));
+        if (c->nativeChild()) native_->syncChild(describe(*c));
     loading_ = false;
     platform_.formLoaded();
     raise(kFormEvents, Event::Load);
@@ -79,7 +73,17 @@ void Form::load() {
 
 void Form::show() {
     ensureLoaded();
-    if (native_) native_->show();
+    if (!native_) return;
+    const bool opening = !native_->isVisible();
+    if (opening) focus_ = initialFocus();
+    native_->show();
+    if (opening && alert_) {
+        const std::string text = alertText();
+        noteChanges();
+        pending_.push_back({AccessibleChange::Kind::Alert, AccessibleNode::kWindow, text});
+        native_->accessibleChanged();
+        platform_.alerted(text.substr(0, text.find('\n')));
+    }
 }
 
 void Form::unload() {
@@ -95,6 +99,10 @@ void Form::teardown() {
     captured_ = false;
     capture_ = nullptr;
     pressed_ = 0;
+    focus_ = currentCell_ = -1;
+    lastResult_.clear();
+    reported_.reset();
+    pending_.clear();
     controls_.clear(); // timers stop as they go
     native_.reset();
 }
@@ -190,78 +198,11 @@ const Control* Form::loadedControl(std::string_view name, int index) const {
     return nullptr;
 }
 
-namespace {
-
-std::string trimmed(std::string_view s) {
-    const auto first = s.find_first_not_of(' ');
-    if (first == std::string_view::npos) return {};
-    return std::string(s.substr(first, s.find_last_not_of(' ') - first + 1));
-}
-
-void append(std::string& text, std::string_view more, std::string_view separator) {
-    if (more.empty()) return;
-    if (!text.empty()) text += separator;
-    text += more;
-}
-
-} // namespace
-
-AccessibleView Form::accessibleView() const {
-    AccessibleView view;
-    view.alert = alert_;
-    view.name = design_.caption;
-    view.gridName = gridName_;
-    if (alert_) {
-        view.name.clear();
-        for (const auto& c : controls_)
-            if (c->kind() == ControlKind::Label && c->visible())
-                append(view.name, trimmed(static_cast<const Label&>(*c).caption()), "\n");
-    }
-    std::vector<AccessibleItem> cells;
-    for (const auto& p : presented_) {
-        const Control* c = loadedControl(p.control, p.index);
-        if (!c) continue;
-        if (p.how.role == Presentation::Role::Mark) {
-            if (c->visible()) append(view.gridDescription, p.how.name, ", ");
-            continue;
-        }
-        const auto* label = dynamic_cast<const Label*>(c);
-        if (!label || !c->visible()) continue;
-        AccessibleItem item;
-        item.id = idOf(*c);
-        item.area = pixels(*c);
-        item.action = p.how.role != Presentation::Role::Text && c->enabled();
-        switch (p.how.role) {
-        case Presentation::Role::Cell:
-            item.role = AccessibleItem::Role::Cell;
-            item.name = p.how.name;
-            item.value = label->caption().empty() ? "empty" : label->caption();
-            item.row = p.how.row;
-            item.column = p.how.column;
-            cells.push_back(std::move(item));
-            continue;
-        case Presentation::Role::Link:
-            item.role = AccessibleItem::Role::Link;
-            item.name = label->caption();
-            break;
-        default:
-            item.name = label->caption();
-            if (const auto* more = dynamic_cast<const Label*>(loadedControl(p.how.joins, -1)))
-                item.name += more->caption();
-            break;
-        }
-        view.items.push_back(std::move(item));
-    }
-    for (auto& cell : cells)
-        view.items.push_back(std::move(cell));
-    return view;
-}
-
 // Exactly what the mouse does, so the game cannot tell the two apart.
 void Form::accessibleAction(int id) {
     if (!loaded_ || id < 0 || id >= static_cast<int>(controls_.size())) return;
     const Control& c = *controls_[static_cast<std::size_t>(id)];
-    const RectPx box = pixels(c);
+    const RectPx box = c.pixelArea();
     const double x = box.x + box.width / 2, y = box.y + box.height / 2;
     if (hitTest(x * kTwipsPerPixel, y * kTwipsPerPixel) != &c) return;
     mouseDown(mouse::Left, 0, x, y);
@@ -339,8 +280,8 @@ void Form::paint(Canvas& canvas) const {
         switch (c->kind()) {
         case ControlKind::Label: {
             const auto& l = static_cast<const Label&>(*c);
-            if (!l.transparent()) canvas.fillRect(pixels(l), platform_.resolve(l.backColour()));
-            canvas.drawText(pixels(l), l.caption(), l.font(), platform_.resolve(l.foreColour()),
+            if (!l.transparent()) canvas.fillRect(l.pixelArea(), platform_.resolve(l.backColour()));
+            canvas.drawText(l.pixelArea(), l.caption(), l.font(), platform_.resolve(l.foreColour()),
                             l.alignment());
             break;
         }
@@ -352,13 +293,14 @@ void Form::paint(Canvas& canvas) const {
         }
         case ControlKind::Shape: {
             const auto& s = static_cast<const Shape&>(*c);
-            canvas.drawFrame(pixels(s), platform_.resolve(s.colour()), s.borderWidth());
+            canvas.drawFrame(s.pixelArea(), platform_.resolve(s.colour()), s.borderWidth());
             break;
         }
         default:
             break; // native children paint themselves
         }
     }
+    paintFocus(canvas);
 }
 
 EventArgs Form::mouseArgs(const Control* target, int button, int shift, double x, double y) const {
@@ -463,15 +405,17 @@ void Form::closeRequested() {
 
 void Form::controlChanged(const Control& control) {
     if (!native_ || loading_) return;
-    if (control.windowless()) {
+    if (control.windowless())
         native_->invalidate(paintedArea(control));
-        native_->accessibleChanged();
-    } else if (isNativeChild(control))
+    else if (control.nativeChild())
         native_->syncChild(describe(control));
+    else
+        return;
+    noteChanges();
 }
 
 RectPx Form::paintedArea(const Control& control) const {
-    RectPx box = pixels(control);
+    RectPx box = control.pixelArea();
     double margin = 1; // antialiased edges
     if (control.kind() == ControlKind::Line) {
         const auto& l = static_cast<const Line&>(control);

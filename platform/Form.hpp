@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,12 +33,13 @@ struct EventArgs {
 
 using Handler = std::function<void(const EventArgs&)>;
 
-// How assistive technology sees one control, as the application presents it. The core adds
-// what the controls tell: captions, marks, visibility and the default action.
+// How assistive technology and the keyboard see one painted control, as the application
+// presents it. The core adds what the controls tell: captions, marks, visibility and the
+// default action.
 struct Presentation {
     enum class Role {
         Text, // its caption, followed by the caption of the label `joins`
-        Link, // its caption; its action is a left press and release
+        Link, // its caption; its action is a left press and release, which Enter gives
         Cell, // `name` at `row`, `column` of the grid; its mark is its value; acts as a link does
         Mark  // a line: while visible, `name` says what it marks on the grid
     };
@@ -45,6 +47,8 @@ struct Presentation {
     std::string name = {};
     int row = -1, column = -1;
     std::string joins = {};
+    bool live = false; // Text: each new text is announced
+    int tabIndex = -1; // Link: its place among the native children's tab indexes
 };
 
 // The name that form-level handlers are registered under.
@@ -104,8 +108,18 @@ public:
     // Accessibility: controls not presented stay out of the view. An alert's name is its
     // labels' captions, and it is announced when it shows.
     void present(std::string_view control, int index, Presentation how);
-    void presentGrid(std::string name) { gridName_ = std::move(name); }
+    // The cells make one grid, reached with Tab at `tabIndex` and walked with the arrow keys.
+    void presentGrid(std::string name, int tabIndex) {
+        gridName_ = std::move(name);
+        gridTabIndex_ = tabIndex;
+    }
+    // An alert's name is its presented texts' captions, in the order presented (all its labels'
+    // when none is), and it is announced when it shows. Its first line is the result that the
+    // grids of the program describe until their next move.
     void presentAsAlert() { alert_ = true; }
+    bool isAlert() const { return alert_; }
+    // Another window alerted: a grid here keeps the first line until its next move.
+    void alerted(std::string_view firstLine);
 
     // The top-most label under a point (twips, client area); null for the form itself.
     // Lines and shapes take no mouse input.
@@ -124,8 +138,13 @@ public:
     void closeRequested() override;
     // The focusable control with the lowest tab index, or -1.
     int initialFocus() const override;
-    AccessibleView accessibleView() const override;
+    bool keyDown(Key key, int shift) override;
+    void focusChanged(int id) override;
+    AccessibleTree accessibleTree() const override;
+    std::vector<AccessibleChange> accessibleChanges() override;
     void accessibleAction(int id) override;
+    // The control with the keyboard focus (native or painted), or -1.
+    int focus() const { return focus_; }
     NativeWindow* native() const { return native_.get(); }
 
     // Called by controls.
@@ -138,6 +157,12 @@ protected:
     virtual void clearVariables() {}
 
 private:
+    struct Presented {
+        std::string control;
+        int index;
+        Presentation how;
+    };
+
     Control& find(std::string_view name, int index);
     void ensureLoaded() {
         if (!loaded_) load();
@@ -148,6 +173,17 @@ private:
     void seen(int shift, double x, double y); // where the mouse was last reported
     EventArgs mouseArgs(const Control* target, int button, int shift, double x, double y) const;
     void send(const Control* target, Event event, const EventArgs& args);
+    // Focus and keys (FormFocus.cpp).
+    void moveFocus(int id);              // the core's own move, told to the window
+    void focusMoved(int from);           // repaint and tell assistive technology
+    std::vector<int> focusStops() const; // in tab order: controls' ids
+    const Presented* presentation(const Control& c) const;
+    int cellAt(int row, int column) const; // a visible cell's id, or -1
+    void paintFocus(Canvas& canvas) const;
+    std::optional<RectPx> focusArea() const; // where the focus indicator is painted
+    // Accessibility (FormAccessible.cpp): what changed since the last look.
+    void noteChanges();
+    std::string alertText() const;
 
     struct Binding {
         std::string control;
@@ -157,17 +193,18 @@ private:
 
     Platform& platform_;
     const FormDesign& design_;
-    struct Presented {
-        std::string control;
-        int index;
-        Presentation how;
-    };
     const Control* loadedControl(std::string_view name, int index) const;
 
     std::vector<Binding> handlers_;
     std::vector<Presented> presented_;
     std::string gridName_;
+    int gridTabIndex_ = -1;
     bool alert_ = false;
+    int focus_ = -1;                         // a control's id
+    int currentCell_ = -1;                   // the grid's cell that the focus goes back to
+    std::string lastResult_;                 // an alert's first line, until the grid's next move
+    std::optional<AccessibleTree> reported_; // as assistive technology last heard it
+    std::vector<AccessibleChange> pending_;
     std::vector<std::unique_ptr<Control>> controls_;
     std::unique_ptr<NativeWindow> native_;
     Colour backColour_;

@@ -1,5 +1,7 @@
 #include "platform/Platform.hpp"
 
+#include "platform/Form.hpp"
+
 namespace tk {
 
 Platform::Platform(Backend& backend)
@@ -34,6 +36,17 @@ void Platform::formUnloaded(bool endWhenLast) {
         quitRequested_ = true;
         backend_.quit(0);
     }
+}
+
+void Platform::alerted(std::string_view firstLine) {
+    for (Form* form : forms_)
+        form->alerted(firstLine);
+}
+
+bool Platform::alerting() const {
+    for (const Form* form : forms_)
+        if (form->isAlert() && form->loaded()) return true;
+    return false;
 }
 
 std::intptr_t StandInWindowsApi::ShellExecuteA(win::HWND, const char* operation, const char* file,

@@ -9,8 +9,11 @@
 #include <functional>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 namespace tk {
+
+class Form;
 
 // Each set one stands in for the backend's own.
 struct Seams {
@@ -44,6 +47,11 @@ public:
     void formLoaded() { ++loadedForms_; }
     void formUnloaded(bool endWhenLast);
     int loadedForms() const { return loadedForms_; }
+    // Forms that exist, so that an alert on one reaches the grids of the others.
+    void attach(Form& form) { forms_.push_back(&form); }
+    void detach(Form& form) { std::erase(forms_, &form); }
+    void alerted(std::string_view firstLine);
+    bool alerting() const; // an alert window is loaded
     bool quitRequested() const { return quitRequested_; }
     void clearQuitRequest() { quitRequested_ = false; }
 
@@ -51,6 +59,7 @@ private:
     Backend& backend_;
     ClockSeededRandom random_;
     StandInWindowsApi standIn_{backend_};
+    std::vector<Form*> forms_;
     int loadedForms_ = 0;
     bool quitRequested_ = false;
 };

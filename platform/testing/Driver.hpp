@@ -16,7 +16,7 @@ struct Image {
     Rgb at(int x, int y) const { return pixels[static_cast<std::size_t>(y * width + x)]; }
 };
 
-enum class Key { Enter, Space, Escape };
+enum class Key { Enter, Space, Escape, Tab, Left, Right, Up, Down, Home, End };
 
 class Driver {
 public:
@@ -33,9 +33,11 @@ public:
     }
     // A left click on a native child control (push button or check box).
     virtual void clickControl(Form& form, std::string_view name) = 0;
-    // A key to whatever holds the keyboard focus in the form's window.
-    virtual void key(Form& form, Key key) = 0;
-    // The name of the control that holds the focus in the form's window, or "".
+    // A key, with a Shift/Ctrl/Alt mask, to whatever holds the keyboard focus in the form's
+    // window, as the window system delivers it.
+    virtual void key(Form& form, Key key, int shift = 0) = 0;
+    // The name of the native control that holds the focus in the form's window, or "" (the
+    // window itself holds it for a painted control).
     virtual std::string focusedControl(Form& form) = 0;
     // The window system's own close command, as a window manager sends it.
     virtual void closeWindow(Form& form) = 0;
