@@ -14,71 +14,133 @@ namespace tk::qt {
 
 namespace {
 
-constexpr int kGrid = -1; // the key of the grid; items go by their control's id
+using Node = AccessibleNode;
+
+// Speaks announcements: Qt 6.4 has no announcement event, and a screen reader speaks a
+// notification object as it shows.
+constexpr int kAnnouncer = -3;
 
 QString qstring(const std::string& s) {
     return QString::fromStdString(s);
 }
 
-// An item of the view, or the grid, found again in a fresh view each time it is asked.
+std::optional<Node> nodeOf(const FormWindow* window, int id) {
+    if (!window || !window->host()) return std::nullopt;
+    const AccessibleTree tree = window->host()->accessibleTree();
+    if (const Node* n = tree.find(id)) return *n;
+    return std::nullopt;
+}
+
+class FormAccessible;
+FormAccessible* formOf(FormWindow* window);
+
+// A painted node of the core's tree, found again in a fresh tree at each question.
 class ItemAccessible final : public QAccessibleInterface,
                              public QAccessibleActionInterface,
                              public QAccessibleTableInterface,
                              public QAccessibleTableCellInterface {
 public:
-    ItemAccessible(FormWindow* window, int key)
+    ItemAccessible(FormWindow* window, int id)
         : window_(window)
-        , key_(key) {
-        remember();
-    }
+        , id_(id) {}
 
-    bool isValid() const override { return current().has_value(); }
+    bool isValid() const override { return id_ == kAnnouncer || node().has_value(); }
     QObject* object() const override { return nullptr; }
     QWindow* window() const override { return window_ ? window_->windowHandle() : nullptr; }
     QAccessibleInterface* parent() const override;
     QAccessibleInterface* child(int index) const override;
-    int childCount() const override;
-    int indexOfChild(const QAccessibleInterface* child) const override;
-    QAccessibleInterface* childAt(int x, int y) const override;
-    QString text(QAccessible::Text t) const override;
+    int childCount() const override {
+        const auto n = node();
+        return n ? static_cast<int>(n->children.size()) : 0;
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        for (int i = 0; i < childCount(); ++i)
+            if (this->child(i) == child) return i;
+        return -1;
+    }
+    QAccessibleInterface* childAt(int x, int y) const override {
+        for (int i = 0; i < childCount(); ++i)
+            if (QAccessibleInterface* c = child(i); c && c->rect().contains(x, y)) return c;
+        return nullptr;
+    }
+    QString text(QAccessible::Text t) const override {
+        if (id_ == kAnnouncer) return t == QAccessible::Name ? announcement_ : QString();
+        const auto n = node();
+        if (!n) return {};
+        if (t == QAccessible::Name) return qstring(n->name);
+        if (t == QAccessible::Value) return qstring(n->value);
+        if (t == QAccessible::Description)
+            return qstring(n->role == Node::Role::Cell ? n->value : n->description);
+        return {};
+    }
     void setText(QAccessible::Text, const QString&) override {}
-    QRect rect() const override;
-    QAccessible::Role role() const override;
+    QRect rect() const override {
+        const auto n = node();
+        if (!n || !window_) return {};
+        const QRect local =
+            QRectF(n->bounds.x, n->bounds.y, n->bounds.width, n->bounds.height).toAlignedRect();
+        return QRect(window_->mapToGlobal(local.topLeft()), local.size());
+    }
+    QAccessible::Role role() const override {
+        if (id_ == kAnnouncer) return QAccessible::Notification;
+        const auto n = node();
+        if (!n) return QAccessible::NoRole;
+        switch (n->role) {
+        case Node::Role::Grid:
+            return QAccessible::Table;
+        case Node::Role::Cell:
+            return QAccessible::Cell;
+        case Node::Role::Link:
+            return QAccessible::Link;
+        default:
+            return QAccessible::StaticText;
+        }
+    }
     QAccessible::State state() const override {
         QAccessible::State s;
-        s.readOnly = true;
-        if (const auto item = current(); item && item->role == AccessibleItem::Role::Link)
-            s.linked = true;
+        const auto n = node();
+        if (!n) return s;
+        s.readOnly = n->role != Node::Role::Link;
+        s.linked = n->role == Node::Role::Link;
+        s.disabled = !n->enabled;
+        s.focusable = n->focusable;
+        s.focused = n->focused && window_->hasFocus();
         return s;
     }
     void* interface_cast(QAccessible::InterfaceType type) override {
+        const auto n = node();
+        if (!n) return nullptr;
         if (type == QAccessible::ActionInterface)
             return static_cast<QAccessibleActionInterface*>(this);
-        if (type == QAccessible::TableInterface && key_ == kGrid)
+        if (type == QAccessible::TableInterface && n->role == Node::Role::Grid)
             return static_cast<QAccessibleTableInterface*>(this);
-        if (const auto item = current(); type == QAccessible::TableCellInterface && item &&
-                                         item->role == AccessibleItem::Role::Cell)
+        if (type == QAccessible::TableCellInterface && n->role == Node::Role::Cell)
             return static_cast<QAccessibleTableCellInterface*>(this);
         return nullptr;
     }
 
     QStringList actionNames() const override {
-        const auto item = current();
-        return item && item->action ? QStringList{pressAction()} : QStringList{};
+        const auto n = node();
+        return n && n->action ? QStringList{pressAction()} : QStringList{};
     }
     void doAction(const QString& name) override {
-        if (name != pressAction() || !window_ || !window_->host()) return;
-        if (const auto item = current(); item && item->action)
-            window_->host()->accessibleAction(item->id);
+        const auto n = node();
+        if (name == pressAction() && n && n->action && window_->host())
+            window_->host()->accessibleAction(id_);
     }
     QStringList keyBindingsForAction(const QString&) const override { return {}; }
 
-    // The grid's rows and columns, read off its cells; nothing is ever selected.
+    // The grid: rows and columns as its cells say; nothing is ever selected.
     QAccessibleInterface* caption() const override { return nullptr; }
     QAccessibleInterface* summary() const override { return nullptr; }
-    QAccessibleInterface* cellAt(int row, int column) const override;
-    int rowCount() const override { return extent(&AccessibleItem::row); }
-    int columnCount() const override { return extent(&AccessibleItem::column); }
+    QAccessibleInterface* cellAt(int row, int column) const override {
+        const auto cells = cellNodes();
+        for (const Node& c : cells)
+            if (c.row == row && c.column == column) return itemOf(c.id);
+        return nullptr;
+    }
+    int rowCount() const override { return extent(&Node::row); }
+    int columnCount() const override { return extent(&Node::column); }
     QString rowDescription(int) const override { return {}; }
     QString columnDescription(int) const override { return {}; }
     int selectedCellCount() const override { return 0; }
@@ -98,69 +160,41 @@ public:
     bool isSelected() const override { return false; }
     QList<QAccessibleInterface*> columnHeaderCells() const override { return {}; }
     QList<QAccessibleInterface*> rowHeaderCells() const override { return {}; }
-    int rowIndex() const override { return current() ? current()->row : -1; }
-    int columnIndex() const override { return current() ? current()->column : -1; }
+    int rowIndex() const override { return node() ? node()->row : -1; }
+    int columnIndex() const override { return node() ? node()->column : -1; }
     int rowExtent() const override { return 1; }
     int columnExtent() const override { return 1; }
     QAccessibleInterface* table() const override { return parent(); }
 
-    // Sends what changed since assistive technology last heard of this item.
-    void report() {
-        const QString name = text(QAccessible::Name), value = text(QAccessible::Description);
-        if (name != name_) {
-            QAccessibleEvent event(this, QAccessible::NameChanged);
-            QAccessible::updateAccessibility(&event);
-        }
-        if (value != value_) {
-            QAccessibleEvent event(this, QAccessible::DescriptionChanged);
-            QAccessible::updateAccessibility(&event);
-        }
-        name_ = name;
-        value_ = value;
-    }
+    void announce(const QString& text) { announcement_ = text; }
 
 private:
-    std::optional<AccessibleView> view() const {
-        if (!window_ || !window_->host()) return std::nullopt;
-        return window_->host()->accessibleView();
+    std::optional<Node> node() const { return nodeOf(window_, id_); }
+    std::vector<Node> cellNodes() const {
+        std::vector<Node> cells;
+        if (!window_ || !window_->host()) return cells;
+        const AccessibleTree tree = window_->host()->accessibleTree();
+        const Node* self = tree.find(id_);
+        if (self)
+            for (int i : self->children)
+                cells.push_back(tree.nodes[static_cast<std::size_t>(i)]);
+        return cells;
     }
-    std::optional<AccessibleItem> current() const {
-        const auto v = view();
-        if (!v) return std::nullopt;
-        if (key_ == kGrid) {
-            if (v->gridName.empty()) return std::nullopt;
-            return AccessibleItem{.name = v->gridName, .value = v->gridDescription};
-        }
-        for (const auto& item : v->items)
-            if (item.id == key_) return item;
-        return std::nullopt;
-    }
-    std::vector<int> cells() const {
-        std::vector<int> ids;
-        if (key_ != kGrid) return ids;
-        if (const auto v = view())
-            for (const auto& item : v->items)
-                if (item.role == AccessibleItem::Role::Cell) ids.push_back(item.id);
-        return ids;
-    }
-    int extent(int AccessibleItem::*place) const {
+    int extent(int Node::*place) const {
         int n = 0;
-        if (const auto v = view(); v && key_ == kGrid)
-            for (const auto& item : v->items)
-                if (item.role == AccessibleItem::Role::Cell) n = std::max(n, item.*place + 1);
+        for (const Node& c : cellNodes())
+            n = std::max(n, c.*place + 1);
         return n;
     }
-    void remember() {
-        name_ = text(QAccessible::Name);
-        value_ = text(QAccessible::Description);
-    }
+    QAccessibleInterface* itemOf(int id) const;
 
     QPointer<FormWindow> window_;
-    int key_;
-    QString name_, value_;
+    int id_;
+    QString announcement_;
 };
 
-// The form's window: its native children as Qt knows them, then the painted items.
+// The form's window: its children as the core's tree orders them, native ones as Qt describes
+// them, then the announcer.
 class FormAccessible final : public QAccessibleWidget {
 public:
     explicit FormAccessible(FormWindow* window)
@@ -172,58 +206,72 @@ public:
     }
 
     QAccessible::Role role() const override {
-        return view().alert ? QAccessible::AlertMessage : QAccessible::Window;
+        return root().role == Node::Role::Alert ? QAccessible::AlertMessage : QAccessible::Window;
     }
     QString text(QAccessible::Text t) const override {
-        if (t == QAccessible::Name) return qstring(view().name);
+        if (t == QAccessible::Name) return qstring(root().name);
         return QAccessibleWidget::text(t);
     }
-    int childCount() const override {
-        return QAccessibleWidget::childCount() + static_cast<int>(topKeys().size());
-    }
+    int childCount() const override { return static_cast<int>(childIds().size()); }
     QAccessibleInterface* child(int index) const override {
-        const int widgets = QAccessibleWidget::childCount();
-        if (index < widgets) return QAccessibleWidget::child(index);
-        const auto keys = topKeys();
-        const auto i = static_cast<std::size_t>(index - widgets);
-        return i < keys.size() ? item(keys[i]) : nullptr;
+        const auto ids = childIds();
+        return index >= 0 && index < static_cast<int>(ids.size())
+                   ? of(ids[static_cast<std::size_t>(index)])
+                   : nullptr;
     }
     int indexOfChild(const QAccessibleInterface* child) const override {
-        const auto keys = topKeys();
-        for (std::size_t i = 0; i < keys.size(); ++i)
-            if (const auto it = ids_.find(keys[i]);
-                it != ids_.end() && QAccessible::accessibleInterface(it->second) == child)
-                return QAccessibleWidget::childCount() + static_cast<int>(i);
-        return QAccessibleWidget::indexOfChild(child);
+        const auto ids = childIds();
+        for (std::size_t i = 0; i < ids.size(); ++i)
+            if (of(ids[i]) == child) return static_cast<int>(i);
+        return -1;
+    }
+    QAccessibleInterface* focusChild() const override {
+        if (window_->hasFocus() && window_->host())
+            if (const Node* n = window_->host()->accessibleTree().focused(); n && !n->native)
+                return of(n->id);
+        return QAccessibleWidget::focusChild();
     }
 
-    ItemAccessible* item(int key) const {
-        if (const auto it = ids_.find(key); it != ids_.end())
+    // A native node as Qt describes its widget; a painted one as the tree does.
+    QAccessibleInterface* of(int id) const {
+        if (id == kAnnouncer) return item(id);
+        if (const auto n = nodeOf(window_, id); n && n->native) {
+            QWidget* w = window_->child(id);
+            return w ? QAccessible::queryAccessibleInterface(w) : nullptr;
+        }
+        return item(id);
+    }
+    ItemAccessible* item(int id) const {
+        if (const auto it = ids_.find(id); it != ids_.end())
             return static_cast<ItemAccessible*>(QAccessible::accessibleInterface(it->second));
-        auto* made = new ItemAccessible(window_, key); // owned by Qt's registry
-        ids_[key] = QAccessible::registerAccessibleInterface(made);
+        auto* made = new ItemAccessible(window_, id); // owned by Qt's registry
+        ids_[id] = QAccessible::registerAccessibleInterface(made);
         return made;
     }
-    void report() {
-        for (const auto& [key, id] : ids_)
-            static_cast<ItemAccessible*>(QAccessible::accessibleInterface(id))->report();
-    }
-    AccessibleView view() const {
-        return window_->host() ? window_->host()->accessibleView() : AccessibleView{};
+    bool announcing() const { return announcing_; }
+    void announce(const QString& text) {
+        announcing_ = true;
+        item(kAnnouncer)->announce(text);
     }
 
 private:
-    std::vector<int> topKeys() const {
-        const AccessibleView v = view();
-        std::vector<int> keys;
-        for (const auto& i : v.items)
-            if (i.role != AccessibleItem::Role::Cell) keys.push_back(i.id);
-        if (!v.gridName.empty()) keys.push_back(kGrid);
-        return keys;
+    Node root() const {
+        if (!window_->host()) return {};
+        return window_->host()->accessibleTree().nodes.front();
+    }
+    std::vector<int> childIds() const {
+        std::vector<int> ids;
+        if (!window_->host()) return ids;
+        const AccessibleTree tree = window_->host()->accessibleTree();
+        for (int i : tree.nodes.front().children)
+            ids.push_back(tree.nodes[static_cast<std::size_t>(i)].id);
+        if (announcing_) ids.push_back(kAnnouncer);
+        return ids;
     }
 
     FormWindow* window_;
     mutable std::map<int, QAccessible::Id> ids_; // made as they are first asked for
+    bool announcing_ = false;
 };
 
 FormAccessible* formOf(FormWindow* window) {
@@ -233,82 +281,34 @@ FormAccessible* formOf(FormWindow* window) {
 
 QAccessibleInterface* ItemAccessible::parent() const {
     FormAccessible* form = formOf(window_);
-    if (form && current() && current()->role == AccessibleItem::Role::Cell)
-        return form->item(kGrid);
-    return form;
-}
-
-int ItemAccessible::childCount() const {
-    return static_cast<int>(cells().size());
+    if (!form || !window_->host()) return form;
+    const AccessibleTree tree = window_->host()->accessibleTree();
+    const Node* n = tree.find(id_);
+    if (!n || n->parent <= 0) return form;
+    return form->of(tree.nodes[static_cast<std::size_t>(n->parent)].id);
 }
 
 QAccessibleInterface* ItemAccessible::child(int index) const {
-    const auto ids = cells();
-    if (index < 0 || index >= static_cast<int>(ids.size())) return nullptr;
-    return formOf(window_)->item(ids[static_cast<std::size_t>(index)]);
+    const auto n = node();
+    if (!n || index < 0 || index >= static_cast<int>(n->children.size())) return nullptr;
+    const AccessibleTree tree = window_->host()->accessibleTree();
+    const int at = n->children[static_cast<std::size_t>(index)];
+    return formOf(window_)->of(tree.nodes[static_cast<std::size_t>(at)].id);
 }
 
-int ItemAccessible::indexOfChild(const QAccessibleInterface* child) const {
-    const auto ids = cells();
-    for (std::size_t i = 0; i < ids.size(); ++i)
-        if (formOf(window_)->item(ids[i]) == child) return static_cast<int>(i);
-    return -1;
-}
-
-QAccessibleInterface* ItemAccessible::cellAt(int row, int column) const {
-    if (const auto v = view(); v && key_ == kGrid)
-        for (const auto& item : v->items)
-            if (item.role == AccessibleItem::Role::Cell && item.row == row && item.column == column)
-                return formOf(window_)->item(item.id);
-    return nullptr;
-}
-
-QAccessibleInterface* ItemAccessible::childAt(int x, int y) const {
-    for (int i = 0; i < childCount(); ++i)
-        if (QAccessibleInterface* c = child(i); c->rect().contains(x, y)) return c;
-    return nullptr;
-}
-
-QString ItemAccessible::text(QAccessible::Text t) const {
-    const auto item = current();
-    if (!item) return {};
-    if (t == QAccessible::Name) return qstring(item->name);
-    if (t == QAccessible::Value || t == QAccessible::Description) return qstring(item->value);
-    return {};
-}
-
-QRect ItemAccessible::rect() const {
-    if (!window_) return {};
-    if (key_ == kGrid) {
-        QRect all;
-        for (int i = 0; i < childCount(); ++i)
-            all |= child(i)->rect();
-        return all;
-    }
-    const auto item = current();
-    if (!item) return {};
-    const QRect local =
-        QRectF(item->area.x, item->area.y, item->area.width, item->area.height).toAlignedRect();
-    return QRect(window_->mapToGlobal(local.topLeft()), local.size());
-}
-
-QAccessible::Role ItemAccessible::role() const {
-    if (key_ == kGrid) return QAccessible::Table;
-    const auto item = current();
-    if (!item) return QAccessible::NoRole;
-    switch (item->role) {
-    case AccessibleItem::Role::Cell:
-        return QAccessible::Cell;
-    case AccessibleItem::Role::Link:
-        return QAccessible::Link;
-    default:
-        return QAccessible::StaticText;
-    }
+QAccessibleInterface* ItemAccessible::itemOf(int id) const {
+    return formOf(window_)->of(id);
 }
 
 QAccessibleInterface* factory(const QString&, QObject* object) {
     if (auto* window = dynamic_cast<FormWindow*>(object)) return new FormAccessible(window);
     return nullptr;
+}
+
+void send(QAccessibleInterface* iface, QAccessible::Event type) {
+    if (!iface) return;
+    QAccessibleEvent event(iface, type);
+    QAccessible::updateAccessibility(&event);
 }
 
 } // namespace
@@ -317,17 +317,67 @@ void installAccessibility() {
     QAccessible::installFactory(factory);
 }
 
-void accessibleChanged(FormWindow& window) {
+void forwardChanges(FormWindow& window) {
+    if (!window.host()) return;
+    const auto changes = window.host()->accessibleChanges(); // drained even when nobody listens
     if (!QAccessible::isActive()) return;
-    if (FormAccessible* form = formOf(&window)) form->report();
+    FormAccessible* form = formOf(&window);
+    if (!form) return;
+    QStringList said;
+    for (const AccessibleChange& c : changes) {
+        using Kind = AccessibleChange::Kind;
+        const auto n = nodeOf(&window, c.id);
+        const bool painted = n && !n->native;
+        switch (c.kind) {
+        case Kind::Name:
+            if (c.id == Node::kWindow)
+                send(form, QAccessible::NameChanged);
+            else if (painted)
+                send(form->of(c.id), QAccessible::NameChanged);
+            break;
+        case Kind::Value:
+        case Kind::Description:
+            if (painted) send(form->of(c.id), QAccessible::DescriptionChanged);
+            break;
+        case Kind::State:
+            if (painted) {
+                QAccessible::State s;
+                s.disabled = true;
+                QAccessibleStateChangeEvent event(form->of(c.id), s);
+                QAccessible::updateAccessibility(&event);
+            }
+            break;
+        case Kind::Focus:
+            if (painted && window.hasFocus()) send(form->of(c.id), QAccessible::Focus);
+            break;
+        case Kind::Structure:
+            send(form, QAccessible::ObjectReorder);
+            break;
+        case Kind::Announce:
+            said << qstring(c.text);
+            break;
+        case Kind::Alert: {
+            QAccessibleEvent event(&window, QAccessible::Alert);
+            QAccessible::updateAccessibility(&event);
+            break;
+        }
+        }
+    }
+    if (!said.isEmpty()) {
+        const bool shown = form->announcing();
+        form->announce(said.join(". "));
+        if (!shown) send(form, QAccessible::ObjectReorder);
+        send(form->item(kAnnouncer), QAccessible::ObjectShow);
+    }
 }
 
-void accessibleShown(FormWindow& window) {
-    if (!QAccessible::isActive()) return;
-    if (FormAccessible* form = formOf(&window); form && form->view().alert) {
-        QAccessibleEvent event(&window, QAccessible::Alert);
-        QAccessible::updateAccessibility(&event);
-    }
+void focusReturned(FormWindow& window) {
+    if (!QAccessible::isActive() || !window.host()) return;
+    const Node* n = nullptr;
+    const AccessibleTree tree = window.host()->accessibleTree();
+    n = tree.focused();
+    if (n && !n->native)
+        if (FormAccessible* form = formOf(&window)) send(form->of(n->id), QAccessible::Focus);
 }
 
 } // namespace tk::qt

@@ -1,5 +1,5 @@
-// The forms' painted controls for Qt's accessibility framework, built only when assistive
-// technology asks for them.
+// The core's accessible tree for Qt's accessibility framework (AT-SPI on Linux), asked for only
+// when assistive technology asks.
 #pragma once
 
 namespace tk::qt {
@@ -7,9 +7,9 @@ namespace tk::qt {
 class FormWindow;
 
 void installAccessibility();
-// The host's view may have changed: tell assistive technology what did.
-void accessibleChanged(FormWindow& window);
-// A window shown: an alert is announced.
-void accessibleShown(FormWindow& window);
+// Tells assistive technology what the core says changed since it last asked.
+void forwardChanges(FormWindow& window);
+// The window has the keyboard focus again: a painted control that holds it says so.
+void focusReturned(FormWindow& window);
 
 } // namespace tk::qt

@@ -58,6 +58,20 @@ Qt::Key qtKey(Key key) {
         return Qt::Key_Space;
     case Key::Escape:
         return Qt::Key_Escape;
+    case Key::Tab:
+        return Qt::Key_Tab;
+    case Key::Left:
+        return Qt::Key_Left;
+    case Key::Right:
+        return Qt::Key_Right;
+    case Key::Up:
+        return Qt::Key_Up;
+    case Key::Down:
+        return Qt::Key_Down;
+    case Key::Home:
+        return Qt::Key_Home;
+    case Key::End:
+        return Qt::Key_End;
     }
     return Qt::Key_unknown;
 }
@@ -117,10 +131,13 @@ public:
         QTest::mouseClick(handle(form), Qt::LeftButton, {}, p);
         processEvents();
     }
-    void key(Form& form, Key key) override {
+    void key(Form& form, Key key, int shift) override {
         QWidget* w = shown(form);
         QWidget* target = w->focusWidget() ? w->focusWidget() : w;
-        QTest::keyClick(target, qtKey(key));
+        // Shift+Tab arrives as Backtab, as the window system sends it.
+        const Qt::Key k = key == Key::Tab && (shift & keys::Shift) ? Qt::Key_Backtab : qtKey(key);
+        QTest::keyClick(target, k, qtModifiers(shift));
+        processEvents();
     }
     std::string focusedControl(Form& form) override {
         qt::FormWindow* w = shown(form);

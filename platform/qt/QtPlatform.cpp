@@ -8,6 +8,7 @@
 #include <QDesktopServices>
 #include <QFontMetrics>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
@@ -150,7 +151,6 @@ public:
         window_->activateWindow();
         if (QWidget* w = window_->child(window_->host()->initialFocus()))
             w->setFocus(Qt::ActiveWindowFocusReason);
-        accessibleShown(*window_);
     }
     bool isVisible() const override { return window_->isVisible(); }
     PointPx position() const override { return {window_->x(), window_->y()}; }
@@ -171,7 +171,13 @@ public:
     }
     void syncChild(const NativeChild& child) override { window_->sync(child); }
     void* handle() const override { return window_.get(); }
-    void accessibleChanged() override { qt::accessibleChanged(*window_); }
+    void setFocus(int id) override {
+        if (QWidget* child = window_->child(id))
+            child->setFocus(Qt::TabFocusReason);
+        else
+            window_->setFocus(Qt::TabFocusReason); // a painted control: the window itself
+    }
+    void accessibleChanged() override { window_->accessibleChanged(); }
 
 private:
     std::unique_ptr<FormWindow, DeleteLater> window_;
@@ -366,6 +372,7 @@ int FormWindow::idOf(const QWidget* child) const {
 
 void FormWindow::adopt(QAbstractButton* button, int id) {
     children_[id] = button;
+    button->installEventFilter(this); // its focus, which a click gives it
     connect(button, &QAbstractButton::clicked, this, [this, id] {
         if (host_) host_->childClicked(id);
     });
@@ -426,6 +433,8 @@ bool FormWindow::event(QEvent* event) {
 }
 
 bool FormWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusIn && host_ && watched != windowHandle())
+        if (const int id = idOf(qobject_cast<QWidget*>(watched)); id >= 0) host_->focusChanged(id);
     // Qt records a requested state at once; only the window system's own report is sent as a
     // spontaneous event to the native window.
     if (event->type() == QEvent::WindowStateChange && event->spontaneous() &&
@@ -500,6 +509,67 @@ void FormWindow::mouseDoubleClickEvent(QMouseEvent* event) {
     if (!host_ || button == 0) return;
     const QPointF p = event->position();
     host_->doubleClick(button, toShift(event->modifiers()), p.x(), p.y());
+}
+
+namespace {
+
+std::optional<Key> toKey(int key) {
+    switch (key) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter: // the keypad's
+        return Key::Enter;
+    case Qt::Key_Space:
+        return Key::Space;
+    case Qt::Key_Left:
+        return Key::Left;
+    case Qt::Key_Right:
+        return Key::Right;
+    case Qt::Key_Up:
+        return Key::Up;
+    case Qt::Key_Down:
+        return Key::Down;
+    case Qt::Key_Home:
+        return Key::Home;
+    case Qt::Key_End:
+        return Key::End;
+    default:
+        return std::nullopt;
+    }
+}
+
+} // namespace
+
+// Keys the window's children leave, and all keys while a painted control holds the focus.
+void FormWindow::keyPressEvent(QKeyEvent* event) {
+    const auto key = toKey(event->key());
+    if (host_ && key && host_->keyDown(*key, toShift(event->modifiers()))) return;
+    QWidget::keyPressEvent(event);
+}
+
+// Tab, from the window or any child: the core keeps the order.
+bool FormWindow::focusNextPrevChild(bool next) {
+    if (!host_) return QWidget::focusNextPrevChild(next);
+    host_->keyDown(Key::Tab, next ? 0 : keys::Shift);
+    return true;
+}
+
+void FormWindow::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    // After Qt has told of the window itself, or a screen reader lands on a nameless object.
+    QMetaObject::invokeMethod(
+        this, [this] { focusReturned(*this); }, Qt::QueuedConnection);
+}
+
+void FormWindow::accessibleChanged() {
+    if (changesDue_) return;
+    changesDue_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            changesDue_ = false;
+            forwardChanges(*this);
+        },
+        Qt::QueuedConnection);
 }
 
 void FormWindow::closeEvent(QCloseEvent* event) {

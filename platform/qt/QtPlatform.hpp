@@ -68,6 +68,8 @@ public:
     // The state the window system last reported, which a refused request leaves as it was.
     int reportedState() const { return reportedState_; }
     void watchWindowSystem();
+    // The core's changes go to assistive technology once the event at hand is handled.
+    void accessibleChanged();
 
 protected:
     bool event(QEvent* event) override;
@@ -78,6 +80,9 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
+    void focusInEvent(QFocusEvent* event) override;
 
 private:
     void adopt(QAbstractButton* button, int id);
@@ -87,6 +92,7 @@ private:
     std::map<int, QWidget*> children_;
     std::map<int, QColor> checkBoxBacks_; // laid down under each visible check box
     int reportedState_ = state::Normal;
+    bool changesDue_ = false;
 };
 
 int toButton(Qt::MouseButton button);

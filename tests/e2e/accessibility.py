@@ -83,10 +83,11 @@ for said in [("description", "top left"), ("description", "Board"), ("name", tur
 alert = wait("no alert for the win", lambda: next(iter(children(app(), "alert")), None), 10)
 if f"{first} wins!" not in alert.name:
     fail(f"the alert reads {alert.name!r}")
-if board.description != "top row struck through":
+if board.description != f"top row struck through, {first} wins!":
     fail(f"the board's description reads {board.description!r}")
+# The result stays readable after the reset.
 wait("the board did not empty after the notice",
-     lambda: {c.description for c in cells} == {"empty"} and board.description == "")
+     lambda: {c.description for c in cells} == {"empty"} and board.description == f"{first} wins!")
 
 act(roles["link"])
 opened = os.path.join(os.environ["work"], "opened")
