@@ -75,7 +75,13 @@ void Form::show() {
     ensureLoaded();
     if (!native_) return;
     const bool opening = !native_->isVisible();
-    if (opening) focus_ = initialFocus();
+    if (opening) {
+        focus_ = initialFocus();
+        // Nobody heard what changed before the window was there to see.
+        std::erase_if(pending_, [](const AccessibleChange& c) {
+            return c.kind == AccessibleChange::Kind::Announce;
+        });
+    }
     native_->show();
     if (opening && alert_) {
         const std::string text = alertText();

@@ -67,10 +67,11 @@ public:
         if (id_ == kAnnouncer) return t == QAccessible::Name ? announcement_ : QString();
         const auto n = node();
         if (!n) return {};
-        if (t == QAccessible::Name) return qstring(n->name);
+        // A screen reader reads a table's row by its cells' names: each says its mark.
+        if (t == QAccessible::Name)
+            return qstring(n->role == Node::Role::Cell ? n->name + ", " + n->value : n->name);
         if (t == QAccessible::Value) return qstring(n->value);
-        if (t == QAccessible::Description)
-            return qstring(n->role == Node::Role::Cell ? n->value : n->description);
+        if (t == QAccessible::Description) return qstring(n->description);
         return {};
     }
     void setText(QAccessible::Text, const QString&) override {}
@@ -335,7 +336,9 @@ void forwardChanges(FormWindow& window) {
             else if (painted)
                 send(form->of(c.id), QAccessible::NameChanged);
             break;
-        case Kind::Value:
+        case Kind::Value: // in a cell's name
+            if (painted) send(form->of(c.id), QAccessible::NameChanged);
+            break;
         case Kind::Description:
             if (painted) send(form->of(c.id), QAccessible::DescriptionChanged);
             break;

@@ -92,7 +92,10 @@ protected:
             if (app->noticeLoaded()) driver->clickControl(notice(), "cmdMain");
             return;
         case 10:
-            driver->key(someWindow(), pick({Key::Enter, Key::Space, Key::Escape}));
+            driver->key(someWindow(),
+                        pick({Key::Enter, Key::Space, Key::Escape, Key::Tab, Key::Left, Key::Right,
+                              Key::Up, Key::Down, Key::Home, Key::End}),
+                        upTo(7) & (tk::keys::Shift | tk::keys::Ctrl));
             return;
         case 11:
             clock.advance(upTo(2000));
