@@ -15,6 +15,8 @@ elif [ "$what" != run ]; then
     desktop-file-utils appstream dpkg-dev)
   # The screen reader's view: a session bus, the accessibility bus and a client for it.
   [ "$what" = test ] && packages+=(dbus at-spi2-core python3-pyatspi)
+  # A real screen reader, speaking through speech-dispatcher's dummy output to its log.
+  [ "$what" = test ] && packages+=(orca speech-dispatcher)
 fi
 if [ "$what" = windows ]; then
   # Both Windows builds are always made; Wine's 32-bit loader only where it can run.

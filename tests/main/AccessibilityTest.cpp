@@ -205,9 +205,17 @@ TEST_F(AccessibilityTest, AGameWonWithTheKeysAloneIsHeardMoveByMove) {
     (void)spoken();
     driver->key(main(), Key::Enter);
     EXPECT_EQ(board(), "O.X......");
+    EXPECT_EQ(node(main().accessibleTree(), "Board").description, ""); // a move ends it
     // One event, one reading: the turn is told once, as it now reads.
     EXPECT_EQ(spoken(), (std::vector<std::string>{"X in top right", "O in top left", "X's turn"}));
-    EXPECT_EQ(node(main().accessibleTree(), "Board").description, "");
+
+    // The computer's answer to a winning move leaves the result told.
+    setBoard("XX.......");
+    random.values = {0.0f};
+    driver->key(main(), Key::Enter);
+    EXPECT_EQ(board(), "XXX.....O");
+    EXPECT_EQ(node(main().accessibleTree(), "Board").description,
+              "top row struck through, X wins!");
 }
 
 TEST_F(AccessibilityTest, TheFocusIndicatorShowsOnlyWhileTheBoardHasTheFocus) {
