@@ -54,13 +54,15 @@ public:
     void invalidate(const RectPx& area) override;
     void syncChild(const NativeChild& child) override;
     void* handle() const override { return const_cast<WebWindow*>(this); }
+    void setFocus(int id) override;
     // Brought up to date once the event at hand is handled, with whatever else it changed.
     void accessibleChanged() override;
 
     int id() const { return id_; }
     WindowHost& host() const { return host_; }
-    // Lays the accessible view over the canvas (built the first time, then only what changed).
-    void syncAccessible();
+    // Hands the host's changes to the overlay over the canvas: the nodes they name, or the whole
+    // tree when nodes came or went (or `whole`), and what is to be spoken.
+    void syncAccessible(bool whole = false);
     bool accessibleDue() const { return accessibleDue_; }
 
 private:
@@ -102,6 +104,10 @@ public:
     WebWindow* window(int id) const;
     void paint(int id);
     void answer(int value) { answer_ = value; }
+    // Whether windows hand the host's accessible changes to the page. The page cannot tell if
+    // assistive technology listens, so they do; a test that reads the changes itself says no.
+    void setListening(bool on) { listening_ = on; }
+    bool listening() const { return listening_; }
 
 private:
     WebTimers timers_;
@@ -111,6 +117,7 @@ private:
     int waiting_ = 0;
     std::optional<int> exitCode_;
     std::optional<int> answer_;
+    bool listening_ = true;
 };
 
 // Paints through the page's 2D context for the canvas being painted.

@@ -19,7 +19,8 @@ const Node& node(const tk::AccessibleTree& tree, std::string_view name) {
 }
 
 std::string focused(tk::Form& form) {
-    const Node* n = form.accessibleTree().focused();
+    const auto tree = form.accessibleTree();
+    const Node* n = tree.focused();
     return n ? n->name : "";
 }
 
