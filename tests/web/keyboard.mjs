@@ -12,7 +12,7 @@ await check(process.argv[2], {}, async ({ context, page }) => {
     return nodes.filter((n) => !n.ignored).map((n) => ({ role: n.role?.value, text: text(n),
       focused: !!n.properties?.some((p) => p.name === 'focused' && p.value.value) }));
   };
-  const focused = async () => (await tree()).findLast((n) => n.focused); // the root's first
+  const focused = async () => (await tree()).findLast((n) => n.focused); // past the document
   const until = async (what, probe, timeout = 3000) => {
     for (const end = Date.now() + timeout; ; await new Promise((r) => setTimeout(r, 20))) {
       const seen = await probe();
@@ -64,9 +64,9 @@ await check(process.argv[2], {}, async ({ context, page }) => {
     ['ArrowUp', 'ArrowRight', ' ', 'top middle'], ['ArrowDown', 'Enter', 'centre'],
     ['ArrowUp', 'ArrowRight', 'Enter', 'top right']];
   for (const [n, keys] of moves.entries()) {
-    const place = keys.pop(), mark = n % 2 ? other : turn;
+    const place = keys.pop(), [mark, next] = n % 2 ? [other, turn] : [turn, other];
     for (const key of keys) await page.keyboard.press(key);
-    const expected = `${mark} in ${place}. ${mark === 'X' ? 'O' : 'X'}'s turn.`;
+    const expected = `${mark} in ${place}. ${next}'s turn.`;
     await until(`heard after ${place}`, async () => {
       const now = await said();
       return (now.length === 1 && now[0] === expected) || now;
@@ -84,6 +84,6 @@ await check(process.argv[2], {}, async ({ context, page }) => {
   await page.locator(notice).waitFor({ state: 'detached', timeout: 5000 });
   await focusOn('gridcell', 'top right');
   // The grid's one tab stop followed the focus.
-  assert.equal(await page.locator(`${main} [role=gridcell][tabindex="0"]`).getAttribute('aria-label'),
-    'top right');
+  const stop = page.locator(`${main} [role=gridcell][tabindex="0"]`);
+  assert.equal(await stop.getAttribute('aria-label'), 'top right');
 });
