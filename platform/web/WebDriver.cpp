@@ -15,7 +15,7 @@ extern "C" {
 void tk_web_drive_mouse(int id, int kind, int button, int buttons, int shift, int x, int y,
                         int detail);
 void tk_web_drive_click_control(int id, int index);
-void tk_web_drive_key(int id, int key);
+void tk_web_drive_key(int id, int key, int shift);
 int tk_web_drive_focused(int id);
 void tk_web_drive_close(int id);
 int tk_web_drive_in_taskbar(int id);
@@ -100,8 +100,8 @@ public:
         tk_web_drive_click_control(w->id(), form.idOf(form.control<Control>(name)));
         processEvents();
     }
-    void key(Form& form, Key key) override {
-        tk_web_drive_key(shown(form)->id(), static_cast<int>(key));
+    void key(Form& form, Key key, int shift) override {
+        tk_web_drive_key(shown(form)->id(), static_cast<int>(key), shift);
         processEvents();
     }
     std::string focusedControl(Form& form) override {

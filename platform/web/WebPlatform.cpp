@@ -2,8 +2,10 @@
 
 #include <emscripten/emscripten.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <stdexcept>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -25,12 +27,13 @@ void tk_web_control_sync(int id, int index, int isCheckBox, const char* name, in
                          int enabled, int visible, int checked, std::uint32_t back,
                          std::uint32_t fore, const char* fontName, int fontNameLen, int px,
                          int bold, int focusable);
-void tk_web_accessible_begin(int id, int alert, const char* name, int nameLen, const char* grid,
-                             int gridLen, const char* description, int descriptionLen);
-void tk_web_accessible_item(int id, int item, int role, const char* name, int nameLen,
-                            const char* value, int valueLen, double x, double y, double width,
-                            double height, int row, int column, int action);
-void tk_web_accessible_end(int id);
+void tk_web_set_focus(int id, int node);
+void tk_web_accessible_node(int id, int node, int parent, int role, const char* name, int nameLen,
+                            const char* value, int valueLen, const char* description,
+                            int descriptionLen, double x, double y, double width, double height,
+                            int row, int focusable, int focused, int enabled, int action);
+void tk_web_accessible_apply(int id, int whole, const char* said, int saidLen, const char* alert,
+                             int alertLen);
 int tk_web_timer_start(int interval, int id);
 void tk_web_timer_stop(int handle);
 int tk_web_screen_width();
@@ -109,8 +112,9 @@ WebWindow::~WebWindow() {
 }
 
 void WebWindow::show() {
-    syncAccessible(); // in place before it shows: an alert is announced as it opens
-    tk_web_window_show(id_, host_.initialFocus());
+    syncAccessible(true); // in place before it shows: an alert's region is there to be written
+    const AccessibleNode* focus = host_.accessibleTree().focused();
+    tk_web_window_show(id_, focus ? focus->id : host_.initialFocus());
 }
 
 bool WebWindow::isVisible() const {
@@ -158,17 +162,43 @@ void WebWindow::accessibleChanged() {
     });
 }
 
-void WebWindow::syncAccessible() {
+void WebWindow::setFocus(int id) {
+    tk_web_set_focus(id_, id);
+}
+
+void WebWindow::syncAccessible(bool whole) {
     accessibleDue_ = false;
-    const AccessibleView view = host_.accessibleView();
-    tk_web_accessible_begin(id_, view.alert, view.name.data(), len(view.name),
-                            view.gridName.data(), len(view.gridName), view.gridDescription.data(),
-                            len(view.gridDescription));
-    for (const AccessibleItem& i : view.items)
-        tk_web_accessible_item(id_, i.id, static_cast<int>(i.role), i.name.data(), len(i.name),
-                               i.value.data(), len(i.value), i.area.x, i.area.y, i.area.width,
-                               i.area.height, i.row, i.column, i.action);
-    tk_web_accessible_end(id_);
+    using Kind = AccessibleChange::Kind;
+    std::vector<int> changed;
+    std::string said, alert;
+    const auto changes = host_.accessibleChanges();
+    for (const AccessibleChange& c : changes) {
+        if (c.kind == Kind::Announce) {
+            if (c.text.empty()) continue;
+            // One sentence each: "X in centre. O's turn."
+            if (!said.empty()) said += ' ';
+            said += c.text;
+            if (said.back() != '.' && said.back() != '!' && said.back() != '?') said += '.';
+        } else if (c.kind == Kind::Alert) {
+            alert = c.text;
+        } else {
+            whole = whole || c.kind == Kind::Structure;
+            changed.push_back(c.id);
+        }
+    }
+    const AccessibleTree tree = host_.accessibleTree();
+    for (const AccessibleNode& n : tree.nodes) {
+        // Native children are the page's own controls.
+        if (n.native ||
+            (!whole && std::find(changed.begin(), changed.end(), n.id) == changed.end()))
+            continue;
+        const int parent = n.parent < 0 ? n.id : tree.nodes[static_cast<std::size_t>(n.parent)].id;
+        tk_web_accessible_node(id_, n.id, parent, static_cast<int>(n.role), n.name.data(),
+                               len(n.name), n.value.data(), len(n.value), n.description.data(),
+                               len(n.description), n.bounds.x, n.bounds.y, n.bounds.width,
+                               n.bounds.height, n.row, n.focusable, n.focused, n.enabled, n.action);
+    }
+    tk_web_accessible_apply(id_, whole, said.data(), len(said), alert.data(), len(alert));
 }
 
 // The page hands the platform back with every call it makes, as a window system hands back
@@ -362,11 +392,26 @@ EMSCRIPTEN_KEEPALIVE void tk_web_control(tk::web::WebPlatform* platform, int id,
     });
 }
 
-// Assistive technology's default action on an item laid over the canvas.
+// Assistive technology's default action on a node laid over the canvas.
 EMSCRIPTEN_KEEPALIVE void tk_web_accessible_action(tk::web::WebPlatform* platform, int id,
-                                                   int item) {
-    platform->post([platform, id, item] {
-        if (tk::web::WebWindow* w = platform->window(id)) w->host().accessibleAction(item);
+                                                   int node) {
+    platform->post([platform, id, node] {
+        if (tk::web::WebWindow* w = platform->window(id)) w->host().accessibleAction(node);
+    });
+}
+
+// `key` is a tk::Key.
+EMSCRIPTEN_KEEPALIVE void tk_web_key(tk::web::WebPlatform* platform, int id, int key, int shift) {
+    platform->post([platform, id, key, shift] {
+        if (tk::web::WebWindow* w = platform->window(id))
+            w->host().keyDown(static_cast<tk::Key>(key), shift);
+    });
+}
+
+// The page put the focus on a node that the core did not ask for (a click, a screen reader).
+EMSCRIPTEN_KEEPALIVE void tk_web_focus(tk::web::WebPlatform* platform, int id, int node) {
+    platform->post([platform, id, node] {
+        if (tk::web::WebWindow* w = platform->window(id)) w->host().focusChanged(node);
     });
 }
 

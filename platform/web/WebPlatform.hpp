@@ -54,13 +54,15 @@ public:
     void invalidate(const RectPx& area) override;
     void syncChild(const NativeChild& child) override;
     void* handle() const override { return const_cast<WebWindow*>(this); }
+    void setFocus(int id) override;
     // Brought up to date once the event at hand is handled, with whatever else it changed.
     void accessibleChanged() override;
 
     int id() const { return id_; }
     WindowHost& host() const { return host_; }
-    // Lays the accessible view over the canvas (built the first time, then only what changed).
-    void syncAccessible();
+    // Hands the host's changes to the overlay over the canvas: the nodes they name, or the whole
+    // tree when nodes came or went (or `whole`), and what is to be spoken.
+    void syncAccessible(bool whole = false);
     bool accessibleDue() const { return accessibleDue_; }
 
 private:

@@ -23,6 +23,8 @@ mergeInto(LibraryManager.library, {
                shiftKey: !!(shift & 1), ctrlKey: !!(shift & 2), altKey: !!(shift & 4) };
     },
     element: function(id) { var w = TkWeb.windows[id]; return w && w.el; },
+    keys: ['Enter', ' ', 'Escape', 'Tab', 'ArrowLeft', 'ArrowRight', 'ArrowUp', 'ArrowDown', 'Home',
+      'End'], // by tk::testing::Key
   },
 
   tk_web_drive_mouse__deps: ['$TkDrive'],
@@ -66,11 +68,12 @@ mergeInto(LibraryManager.library, {
   },
 
   tk_web_drive_key__deps: ['$TkDrive'],
-  tk_web_drive_key: function(id, key) {
+  tk_web_drive_key: function(id, key, shift) {
     var el = TkDrive.element(id);
     var active = document.activeElement;
     var target = active && el.contains(active) ? active : el;
-    var init = { key: ['Enter', ' ', 'Escape'][key] };
+    var init = { key: TkDrive.keys[key], shiftKey: !!(shift & 1), ctrlKey: !!(shift & 2),
+                 altKey: !!(shift & 4) };
     TkDrive.send(target, 'keydown', init);
     TkDrive.send(target, 'keyup', init);
   },
@@ -158,7 +161,7 @@ mergeInto(LibraryManager.library, {
       };
       _tk_web_drive_meanwhile(driver);
       var active = document.activeElement;
-      var init = { key: ['Enter', ' ', 'Escape'][key] };
+      var init = { key: TkDrive.keys[key] };
       TkDrive.send(active && d.contains(active) ? active : d, 'keydown', init);
     });
     observer.observe(document.body, { childList: true, subtree: true, attributes: true });

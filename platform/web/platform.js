@@ -79,14 +79,20 @@ mergeInto(LibraryManager.library, {
       TkWeb.ctx = ctx;
       TkWeb.ratio = ratio;
     },
+    shift: function(e) { return (e.shiftKey ? 1 : 0) | (e.ctrlKey ? 2 : 0) | (e.altKey ? 4 : 0); },
     mouse: function(w, id, e, type) {
-      // A control's own input, or assistive technology's click on the view laid over the canvas
-      // (the real mouse passes through that view).
+      // A control's own input, or assistive technology's click on the overlay (the real mouse
+      // passes through it).
       if (e.target.closest('[data-control],[data-accessible]')) return;
+      // A press activates the window and leaves the focus on its focused node.
+      if (type === 0) {
+        e.preventDefault();
+        if (!w.el.contains(document.activeElement)) TkWeb.focus(w, w.focusId);
+      }
       var r = w.el.getBoundingClientRect();
       // DOM buttons 0 left, 1 middle, 2 right; the handlers' 1, 4, 2. Others go unheard.
       var button = [1, 4, 2][e.button] || 0;
-      var shift = (e.shiftKey ? 1 : 0) | (e.ctrlKey ? 2 : 0) | (e.altKey ? 4 : 0);
+      var shift = TkWeb.shift(e);
       if (type !== 1 && button === 0) return;
       // The second press of a double click arrives as the double click, as on the desktop.
       if (type === 0 && e.detail > 1 && e.detail % 2 === 0) type = 3;
@@ -103,9 +109,12 @@ mergeInto(LibraryManager.library, {
         for (var id in TkWeb.windows) TkWeb.invalidate(+id);
       }, { once: true });
     },
-    // The accessible view of a form (Backend.hpp): elements with roles and names laid over the
-    // canvas where the controls are painted, invisible and never in the real mouse's way, made
-    // the first time they are needed and then only brought up to date.
+    // The overlay: a window's accessible tree (Backend.hpp) as elements with ARIA roles, each
+    // where its node is painted. Their text is transparent and the real mouse passes through
+    // them to the canvas; the focused one shows an outline (shell.html).
+    roles: [null, null, 'button', 'checkbox', null, 'link', 'grid', 'gridcell'], // by tk::Role
+    keys: ['Tab', 'Enter', ' ', 'ArrowLeft', 'ArrowRight', 'ArrowUp', 'ArrowDown', 'Home', 'End'],
+    sent: [], // nodes for the next apply
     setAttr: function(el, name, value) {
       if (value === null) {
         if (el.hasAttribute(name)) el.removeAttribute(name);
@@ -114,35 +123,46 @@ mergeInto(LibraryManager.library, {
       }
     },
     setText: function(el, text) { if (el.textContent !== text) el.textContent = text; },
-    // A box [left, top, right, bottom] of the form, placed within its parent's box.
-    place: function(el, box, parent) {
-      var css = 'position:absolute;left:' + (box[0] - parent[0]) + 'px;top:' +
-          (box[1] - parent[1]) + 'px;width:' + (box[2] - box[0]) + 'px;height:' +
-          (box[3] - box[1]) + 'px';
-      if (el.placed !== css) el.style.cssText = el.placed = css;
-    },
-    element: function(parent, role, before) {
+    element: function(role) {
       var el = document.createElement('div');
       if (role) el.setAttribute('role', role);
-      return parent.insertBefore(el, before || null);
+      return el;
     },
-    // The default action, from a click (assistive technology's own) or Enter or Space; the arrow
-    // keys move along the grid.
-    actions: function(id, item, el, a) {
-      el.addEventListener('click', function() {
-        if (!el.hasAttribute('aria-disabled')) _tk_web_accessible_action(TkWeb.platform, id, item);
-      });
-      el.addEventListener('keydown', function(e) {
-        var step = { ArrowLeft: [0, -1], ArrowRight: [0, 1], ArrowUp: [-1, 0], ArrowDown: [1, 0] };
-        if (e.key === 'Enter' || e.key === ' ') {
-          e.preventDefault();
-          el.click();
-        } else if (step[e.key] && el.cell) {
-          e.preventDefault();
-          var next = a.cells[(el.cell[0] + step[e.key][0]) + ',' + (el.cell[1] + step[e.key][1])];
-          if (next && !next.hidden) next.focus({ preventScroll: true });
-        }
-      });
+    // A box [left, top, width, height] of the window, placed within its parent's box.
+    place: function(el, box, parent) {
+      el.box = box;
+      var css = 'position:absolute;left:' + (box[0] - parent[0]) + 'px;top:' +
+          (box[1] - parent[1]) + 'px;width:' + box[2] + 'px;height:' + box[3] + 'px';
+      if (el.placed !== css) el.style.cssText = el.placed = css;
+    },
+    // Puts `el` after `prev`, moving it only when it is elsewhere: a moved element loses the focus.
+    put: function(el, parent, prev) {
+      var at = prev ? prev.nextSibling : parent.firstChild;
+      if (el !== at) parent.insertBefore(el, at);
+    },
+    describe: function(a, el, n) {
+      if (n.role === 4 || n.role === 5) TkWeb.setText(el, n.name); // named by their text
+      else TkWeb.setAttr(el, 'aria-label', n.name || null);
+      TkWeb.setAttr(el, 'aria-description', (n.role === 7 ? n.value : n.description) || null);
+      TkWeb.setAttr(el, 'aria-disabled', n.enabled ? null : 'true');
+      el.action = n.action;
+      // A roving tab stop: the focused cell, else the last one, else the first.
+      if (n.role === 7 && (n.focused || !a.current)) {
+        if (a.current) a.current.tabIndex = -1;
+        a.current = el;
+      }
+      if (n.role === 5 || n.role === 7)
+        el.tabIndex = n.focusable && (n.role === 5 || el === a.current) ? 0 : -1;
+    },
+    // Node `node`'s element takes the focus: a native control, or a painted node's element.
+    focus: function(w, node) {
+      w.focusId = node;
+      var c = w.controls[node];
+      var el = c ? c.querySelector('input') || c : w.a11y && w.a11y.els[node];
+      if (!el) return;
+      TkWeb.focusing = true;
+      el.focus({ preventScroll: true });
+      TkWeb.focusing = false;
     },
 
     // Resumes the waiting loop once the call that posted has returned.
@@ -169,7 +189,6 @@ mergeInto(LibraryManager.library, {
     TkWeb.watchRatio();
     var el = document.createElement('div');
     el.dataset.form = TkWeb.str(name, nameLen);
-    el.setAttribute('aria-label', TkWeb.str(caption, captionLen));
     el.style.cssText = 'position:absolute;overflow:hidden;display:none;user-select:none;' +
         'touch-action:none;left:0;top:0;width:' + width + 'px;height:' + height + 'px';
     var canvas = document.createElement('canvas');
@@ -177,7 +196,7 @@ mergeInto(LibraryManager.library, {
     el.appendChild(canvas);
     var w = TkWeb.windows[id] =
         { el: el, canvas: canvas, width: width, height: height, inTaskbar: !!inTaskbar,
-          controls: {} };
+          controls: {}, title: TkWeb.str(caption, captionLen), focusId: -1 };
     el.addEventListener('pointerdown', function(e) {
       if (e.target.closest('[data-control],[data-accessible]')) return;
       try { el.setPointerCapture(e.pointerId); } catch (err) {} // no such pointer: no capture
@@ -188,13 +207,30 @@ mergeInto(LibraryManager.library, {
     el.addEventListener('contextmenu', function(e) { e.preventDefault(); });
     // The window system's close, as a window manager (or the page around the game) sends it.
     el.addEventListener('close', function() { _tk_web_close(TkWeb.platform, id); });
-    // Enter and Space press the focused button or tick the focused box, as on the desktop.
+    // Tab is the core's, the other keys too on a painted node. A native control keeps its own
+    // Enter and Space: they press the button or tick the box, as on the desktop.
     el.addEventListener('keydown', function(e) {
-      var c = e.target.closest('[data-control]');
-      if (!c || (e.key !== 'Enter' && e.key !== ' ')) return;
-      if (c.tagName === 'LABEL' && e.key === 'Enter') return;
-      e.preventDefault();
-      _tk_web_control(TkWeb.platform, id, +c.dataset.index);
+      var key = TkWeb.keys.indexOf(e.key), c = e.target.closest('[data-control]');
+      if (key === 0 ? !e.ctrlKey && !e.altKey && !e.metaKey
+                    : key > 0 && !e.metaKey && e.target.closest('[data-node]')) {
+        e.preventDefault();
+        _tk_web_key(TkWeb.platform, id, key, TkWeb.shift(e));
+      } else if (c && (key === 2 || (key === 1 && c.tagName !== 'LABEL'))) {
+        e.preventDefault();
+        _tk_web_control(TkWeb.platform, id, +c.dataset.index);
+      }
+    });
+    // A focus the core did not ask for (a click on a control, a screen reader's) is told to it.
+    el.addEventListener('focusin', function(e) {
+      var t = e.target.closest('[data-node],[data-index]');
+      if (!t) return;
+      w.focusId = +(t.dataset.node || t.dataset.index);
+      if (!TkWeb.focusing) _tk_web_focus(TkWeb.platform, id, w.focusId);
+    });
+    // Assistive technology's default action on a painted node.
+    el.addEventListener('click', function(e) {
+      var n = e.target.closest('[data-node]');
+      if (n && n.action) _tk_web_accessible_action(TkWeb.platform, id, +n.dataset.node);
     });
     TkWeb.screen().appendChild(el);
   },
@@ -203,20 +239,29 @@ mergeInto(LibraryManager.library, {
   tk_web_window_destroy: function(id) {
     var w = TkWeb.windows[id];
     if (!w) return;
+    var focused = w.el.contains(document.activeElement);
     w.el.remove();
     if (w.task) w.task.remove();
     delete TkWeb.windows[id];
+    // The focus goes back to the window on top, as a window system gives it.
+    var top = null;
+    for (var k in TkWeb.windows) {
+      var o = TkWeb.windows[k];
+      if (o.el.style.display === 'block' && (!top || +o.el.style.zIndex > +top.el.style.zIndex))
+        top = o;
+    }
+    if (focused && top) TkWeb.focus(top, top.focusId);
   },
 
   tk_web_window_show__deps: ['$TkWeb'],
-  tk_web_window_show: function(id, focusIndex) {
+  tk_web_window_show: function(id, focus) {
     var w = TkWeb.windows[id];
     if (!w.shown) {
       w.shown = true;
       var taskbar = TkWeb.taskbar();
       if (w.inTaskbar && taskbar) {
         w.task = document.createElement('button');
-        w.task.textContent = w.el.getAttribute('aria-label');
+        w.task.textContent = w.title;
         w.task.dataset.window = w.el.dataset.form;
         w.task.addEventListener('click', function() {
           if (w.el.dataset.state === 'minimized') _tk_web_set_state(id, 0);
@@ -227,8 +272,7 @@ mergeInto(LibraryManager.library, {
     }
     if (w.el.dataset.state !== 'minimized') w.el.style.display = 'block';
     w.el.style.zIndex = ++TkWeb.z;
-    var focus = w.controls[focusIndex];
-    if (focus) (focus.querySelector('input') || focus).focus({ preventScroll: true });
+    TkWeb.focus(w, focus);
     TkWeb.invalidate(id);
   },
 
@@ -299,107 +343,90 @@ mergeInto(LibraryManager.library, {
     box.tabIndex = focusable ? 0 : -1;
   },
 
-  // The form's view: the window's name or the alert's text, and the grid. Items follow.
-  tk_web_accessible_begin__deps: ['$TkWeb'],
-  tk_web_accessible_begin: function(id, alert, name, nameLen, grid, gridLen, description,
-                                    descriptionLen) {
-    var w = TkWeb.windows[id];
-    var a = w.a11y;
+  // The core moved the focus. A window that does not hold the page's focus takes it when it is
+  // activated.
+  tk_web_set_focus__deps: ['$TkWeb'],
+  tk_web_set_focus: function(id, node) {
+    var w = TkWeb.windows[id], active = document.activeElement;
+    if (!active || active === document.body || w.el.contains(active)) TkWeb.focus(w, node);
+    else w.focusId = node;
+  },
+
+  // A node of the tree (the parent's id is the node's own for the window); apply uses them.
+  tk_web_accessible_node__deps: ['$TkWeb'],
+  tk_web_accessible_node: function(id, node, parent, role, name, nameLen, value, valueLen,
+                                   description, descriptionLen, x, y, width, height, row, focusable,
+                                   focused, enabled, action) {
+    TkWeb.sent.push({ id: node, parent: parent, role: role, name: TkWeb.str(name, nameLen),
+      value: TkWeb.str(value, valueLen), description: TkWeb.str(description, descriptionLen),
+      box: [x, y, width, height], row: row, focusable: focusable, focused: focused,
+      enabled: enabled, action: action });
+  },
+
+  // The whole tree laid out again (elements kept by id), or the nodes sent brought up to date;
+  // then what is to be said: politely, or at once for an alert.
+  tk_web_accessible_apply__deps: ['$TkWeb'],
+  tk_web_accessible_apply: function(id, whole, said, saidLen, alert, alertLen) {
+    var w = TkWeb.windows[id], nodes = TkWeb.sent, a = w.a11y;
+    TkWeb.sent = [];
     if (!a) {
-      a = w.a11y = { root: TkWeb.element(w.el), items: {}, rows: [], cells: {} };
+      whole = true;
+      a = w.a11y = { root: w.el.appendChild(TkWeb.element()), els: {} };
       a.root.dataset.accessible = '';
-      // The canvas shows all of it; pointer-events are inherited, so the mouse reaches the canvas.
       a.root.style.cssText = 'position:absolute;left:0;top:0;width:100%;height:100%;' +
-          'opacity:0;pointer-events:none;overflow:hidden';
+          'color:transparent;pointer-events:none;overflow:hidden';
+      a.root.box = [0, 0];
+      a.status = a.root.appendChild(TkWeb.element('status'));
+      a.status.setAttribute('aria-live', 'polite');
     }
-    var text = TkWeb.str(name, nameLen);
-    if (alert) {
-      // A live region that speaks its lines as the window opens, and again if they change.
-      if (!a.alert) a.alert = TkWeb.element(a.root, 'alert', a.root.firstChild);
-      if (a.alertText !== text) {
-        a.alertText = text;
-        a.alert.replaceChildren.apply(a.alert, text.split('\n').map(function(line) {
-          var p = document.createElement('div');
-          p.textContent = line;
-          return p;
-        }));
-      }
-    } else {
-      TkWeb.setAttr(w.el, 'role', 'region');
-      TkWeb.setAttr(w.el, 'aria-label', text);
-    }
-    var gridName = TkWeb.str(grid, gridLen);
-    if (gridName && !a.grid) a.grid = TkWeb.element(a.root, 'grid');
-    if (a.grid) {
-      a.grid.hidden = !gridName;
-      TkWeb.setAttr(a.grid, 'aria-label', gridName || null);
-      TkWeb.setAttr(a.grid, 'aria-description', TkWeb.str(description, descriptionLen) || null);
-    }
-    a.seen = {};
-  },
-
-  // Role 0 text, 1 link, 2 a cell of the grid, whose value is its description.
-  tk_web_accessible_item__deps: ['$TkWeb'],
-  tk_web_accessible_item: function(id, item, role, name, nameLen, value, valueLen, x, y, width,
-                                   height, row, column, action) {
-    var a = TkWeb.windows[id].a11y;
-    var el = a.items[item];
-    if (!el) {
-      if (role === 2) {
-        var r = a.rows[row];
-        if (!r) {
-          r = a.rows[row] = TkWeb.element(a.grid, 'row');
-          r.cells = [];
-        }
-        el = TkWeb.element(r, 'gridcell');
-        r.cells.push(el);
-        el.cell = [row, column];
-        a.cells[row + ',' + column] = el;
-      } else {
-        el = TkWeb.element(a.root, role === 1 ? 'link' : null, a.grid);
-      }
-      // Reached by assistive technology and by the arrow keys, never by Tab: the players' tab
-      // order stays Reset, CPU.
-      if (role) el.tabIndex = -1;
-      if (role) TkWeb.actions(id, item, el, a);
-      a.items[item] = el;
-    }
-    a.seen[item] = true;
-    el.area = [x, y, x + width, y + height];
-    var text = TkWeb.str(name, nameLen);
-    if (role === 2) {
-      TkWeb.setAttr(el, 'aria-label', text);
-      TkWeb.setAttr(el, 'aria-description', TkWeb.str(value, valueLen));
-    } else {
-      TkWeb.setText(el, text);
-    }
-    if (role) TkWeb.setAttr(el, 'aria-disabled', action ? null : 'true');
-  },
-
-  // Items left out of the view are hidden; the grid and its rows span their cells.
-  tk_web_accessible_end__deps: ['$TkWeb'],
-  tk_web_accessible_end: function(id) {
-    var a = TkWeb.windows[id].a11y, origin = [0, 0];
-    var span = function(els) {
-      return els.reduce(function(b, el) {
-        var c = el.area;
-        return el.hidden ? b : b ? [Math.min(b[0], c[0]), Math.min(b[1], c[1]),
-                                    Math.max(b[2], c[2]), Math.max(b[3], c[3])] : c;
-      }, null) || origin.concat(origin);
+    var seen = new Set(), last = new Map();
+    var put = function(el, parent) {
+      seen.add(el);
+      TkWeb.put(el, parent, last.get(parent));
+      last.set(parent, el);
     };
-    for (var item in a.items) {
-      var el = a.items[item];
-      el.hidden = !a.seen[item];
-      if (!el.cell) TkWeb.place(el, el.area, origin);
-    }
-    if (!a.grid) return;
-    a.rows.forEach(function(r) { r.area = span(r.cells); });
-    var grid = span(a.rows);
-    TkWeb.place(a.grid, grid, origin);
-    a.rows.forEach(function(r) {
-      TkWeb.place(r, r.area, grid);
-      r.cells.forEach(function(c) { TkWeb.place(c, c.area, r.area); });
+    nodes.forEach(function(n) {
+      if (n.role < 2) { // the window, or an alert
+        TkWeb.setAttr(w.el, 'role', 'region');
+        TkWeb.setAttr(w.el, 'aria-label', n.name);
+        if (n.role === 1 && !a.alert) {
+          a.alert = a.root.appendChild(TkWeb.element('alert'));
+          a.alert.style.whiteSpace = 'pre-line';
+        }
+        return;
+      }
+      var el = a.els[n.id];
+      if (whole) {
+        if (!el || el.kind !== n.role) {
+          if (el) el.remove();
+          el = a.els[n.id] = TkWeb.element(TkWeb.roles[n.role]);
+          el.kind = n.role;
+          el.dataset.node = n.id;
+        }
+        var parent = n.parent === -1 ? a.root : a.els[n.parent];
+        if (n.role === 7) { // in a row of the grid: the grid's width, the cell's height
+          var r = a.els['row' + n.row] || (a.els['row' + n.row] = TkWeb.element('row'));
+          if (!seen.has(r)) {
+            put(r, parent);
+            TkWeb.place(r, [parent.box[0], n.box[1], parent.box[2], n.box[3]], parent.box);
+          }
+          parent = r;
+        }
+        put(el, parent);
+      } else if (!el) {
+        return;
+      }
+      TkWeb.place(el, n.box, el.parentNode.box);
+      TkWeb.describe(a, el, n);
     });
+    for (var k in a.els) {
+      if (!whole || seen.has(a.els[k])) continue;
+      if (a.current === a.els[k]) a.current = null;
+      a.els[k].remove();
+      delete a.els[k];
+    }
+    if (saidLen) a.status.textContent = TkWeb.str(said, saidLen);
+    if (alertLen && a.alert) a.alert.textContent = TkWeb.str(alert, alertLen);
   },
 
   tk_web_timer_start: function(interval, id) {
