@@ -11,9 +11,11 @@ frmMessage::frmMessage(tk::Platform& platform, Gridlark& app)
     on(tk::kFormEvents, Event::Load, [this](const tk::EventArgs&) { Form_Load(); });
     on("Timer1", Event::Timer, [this](const tk::EventArgs&) { Timer1_Timer(); });
     on("cmdMain", Event::Click, [this](const tk::EventArgs&) { cmdMain_Click(); });
-    // Read result first, though the second line is painted above it.
-    for (const char* text : {"lbl1", "lbl2", "Label2"})
-        present(text, -1, {.role = tk::Presentation::Role::Text});
+    // A result in lbl1 is read first, though the line above it is painted first.
+    using Role = tk::Presentation::Role;
+    present("lbl1", -1, {.role = Role::Text, .lead = true});
+    present("lbl2", -1, {.role = Role::Text});
+    present("Label2", -1, {.role = Role::Text});
     presentAsAlert();
 }
 

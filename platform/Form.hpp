@@ -48,6 +48,7 @@ struct Presentation {
     int row = -1, column = -1;
     std::string joins = {};
     bool live = false; // Text: each new text is announced
+    bool lead = false; // Text of an alert: read first once code has written it
     int tabIndex = -1; // Link: its place among the native children's tab indexes
 };
 
@@ -113,8 +114,8 @@ public:
         gridName_ = std::move(name);
         gridTabIndex_ = tabIndex;
     }
-    // An alert's name is its presented texts' captions, in the order presented (all its labels'
-    // when none is), and it is announced when it shows. Its first line is the result that the
+    // An alert's name is its presented texts' captions in reading order, a written `lead` first
+    // (all its labels' when none is presented), and it is announced when it shows. Its first line is the result that the
     // grids of the program describe until their next move.
     void presentAsAlert() { alert_ = true; }
     bool isAlert() const { return alert_; }

@@ -3,6 +3,7 @@
 #include "platform/Form.hpp"
 
 #include <algorithm>
+#include <tuple>
 #include <utility>
 
 namespace tk {
@@ -58,15 +59,32 @@ const AccessibleNode* AccessibleTree::focused() const {
 }
 
 std::string Form::alertText() const {
-    std::string text;
+    struct TextLine {
+        bool first;
+        int top, left;
+        std::string text;
+    };
+    std::vector<TextLine> lines;
     bool any = false;
     for (const auto& p : presented_) {
         if (p.how.role != Presentation::Role::Text) continue;
         any = true;
-        if (const auto* l = dynamic_cast<const Label*>(loadedControl(p.control, p.index));
-            l && l->visible())
-            append(text, trimmed(l->caption()), "\n");
+        const auto* l = dynamic_cast<const Label*>(loadedControl(p.control, p.index));
+        if (!l || !l->visible()) continue;
+        // A result written over the design's text is the news; the rest reads top down.
+        const auto designed =
+            std::find_if(design_.controls.begin(), design_.controls.end(), [&](const auto& d) {
+                return d.name == l->name() && d.index == l->index();
+            });
+        const bool written = designed == design_.controls.end() || designed->caption != l->caption();
+        lines.push_back({p.how.lead && written, l->top(), l->left(), trimmed(l->caption())});
     }
+    std::stable_sort(lines.begin(), lines.end(), [](const TextLine& a, const TextLine& b) {
+        return std::tie(b.first, a.top, a.left) < std::tie(a.first, b.top, b.left);
+    });
+    std::string text;
+    for (const auto& line : lines)
+        append(text, line.text, "\n");
     if (!any)
         for (const auto& c : controls_)
             if (c->kind() == ControlKind::Label && c->visible())

@@ -67,9 +67,14 @@ public:
         if (id_ == kAnnouncer) return t == QAccessible::Name ? announcement_ : QString();
         const auto n = node();
         if (!n) return {};
-        // A screen reader reads a table's row by its cells' names: each says its mark.
-        if (t == QAccessible::Name)
-            return qstring(n->role == Node::Role::Cell ? n->name + ", " + n->value : n->name);
+        // A screen reader reads a table's row by its cells' names: each says its mark;
+        // and a screen reader coming back to the grid says its name, not its description.
+        if (t == QAccessible::Name) {
+            if (n->role == Node::Role::Cell) return qstring(n->name + ", " + n->value);
+            if (n->role == Node::Role::Grid && !n->description.empty())
+                return qstring(n->name + ", " + n->description);
+            return qstring(n->name);
+        }
         if (t == QAccessible::Value) return qstring(n->value);
         if (t == QAccessible::Description) return qstring(n->description);
         return {};
@@ -339,8 +344,11 @@ void forwardChanges(FormWindow& window) {
         case Kind::Value: // in a cell's name
             if (painted) send(form->of(c.id), QAccessible::NameChanged);
             break;
-        case Kind::Description:
-            if (painted) send(form->of(c.id), QAccessible::DescriptionChanged);
+        case Kind::Description: // in the grid's name too
+            if (painted) {
+                send(form->of(c.id), QAccessible::DescriptionChanged);
+                send(form->of(c.id), QAccessible::NameChanged);
+            }
             break;
         case Kind::State:
             if (painted) {

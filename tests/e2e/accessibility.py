@@ -38,7 +38,7 @@ def children(o, role=None):
 
 
 def place(cell):  # a cell's name is its place and its mark
-    return cell.name.rsplit(", ", 1)[0]
+    return cell.name.split(", ", 1)[0]
 
 
 def mark(cell):
@@ -76,7 +76,7 @@ if (table.nRows, table.nColumns) != (3, 3) or place(table.getAccessibleAt(1, 2))
 # A screen reader hears of changes without asking again.
 heard = []
 pyatspi.Registry.registerEventListener(
-    lambda e: heard.append((str(e.type).rsplit("-", 1)[1], e.source.name.rsplit(", ", 1)[0])),
+    lambda e: heard.append((str(e.type).rsplit("-", 1)[1], e.source.name.split(", ", 1)[0])),
     "object:property-change:accessible-description", "object:property-change:accessible-name")
 
 # Whoever starts, this order wins the top row for the first mark.
