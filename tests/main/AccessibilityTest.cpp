@@ -19,7 +19,8 @@ const Node& node(const tk::AccessibleTree& tree, std::string_view name) {
 }
 
 std::string focused(tk::Form& form) {
-    const Node* n = form.accessibleTree().focused();
+    const auto tree = form.accessibleTree(); // the node lives in it
+    const Node* n = tree.focused();
     return n ? n->name : "";
 }
 
@@ -130,8 +131,8 @@ TEST_F(AccessibilityTest, AGameWonWithTheKeysAloneIsHeardMoveByMove) {
     driver->key(main(), Key::Enter);
     EXPECT_EQ(board(), "O.X......");
     EXPECT_EQ(node(main().accessibleTree(), "Board").description, "");
-    const auto answer = spoken(main());
-    EXPECT_NE(std::find(answer.begin(), answer.end(), "O in top left"), answer.end());
+    const auto computer = spoken(main());
+    EXPECT_NE(std::find(computer.begin(), computer.end(), "O in top left"), computer.end());
 }
 
 TEST_F(AccessibilityTest, TheFocusIndicatorShowsOnlyWhileTheBoardHasTheFocus) {
