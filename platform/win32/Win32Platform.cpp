@@ -570,11 +570,9 @@ LRESULT FormWindow::handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         break;
     case WM_ACTIVATE:
-        // The focus goes back to the child that had it, as in a dialog, or to the window itself.
-        if (LOWORD(wParam) == WA_INACTIVE) {
-            if (HWND focus = GetFocus(); focus && (focus == hwnd || IsChild(hwnd, focus)))
-                lastFocus_ = focus;
-        } else if (lastFocus_ && !HIWORD(wParam) && IsWindowVisible(lastFocus_)) {
+        // The focus goes back where it was, as in a dialog: to a child, or the window itself.
+        if (LOWORD(wParam) != WA_INACTIVE && lastFocus_ && !HIWORD(wParam) &&
+            IsWindowVisible(lastFocus_)) {
             SetFocus(lastFocus_);
             return 0;
         }
