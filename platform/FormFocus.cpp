@@ -79,10 +79,10 @@ void Form::focusChanged(int id) {
 }
 
 void Form::focusMoved(int from) {
-    if (focus_ >= 0 && presentation(*controls_[static_cast<std::size_t>(focus_)]) &&
-        presentation(*controls_[static_cast<std::size_t>(focus_)])->how.role ==
-            Presentation::Role::Cell)
-        currentCell_ = focus_;
+    if (focus_ >= 0)
+        if (const Presented* p = presentation(*controls_[static_cast<std::size_t>(focus_)]);
+            p && p->how.role == Presentation::Role::Cell)
+            currentCell_ = focus_;
     // Only painted controls show the core's indicator; native ones draw their own.
     for (int id : {from, focus_}) {
         if (id < 0) continue;

@@ -6,8 +6,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <optional>
-#include <vector>
 
 namespace tk::win32 {
 
@@ -15,24 +13,43 @@ namespace tk::win32 {
 struct AccessibleTarget {
     FormWindow* window = nullptr;
     const AccessibilityRuntime* runtime = nullptr;
-    AccessibleNode* client = nullptr;
-    AccessibleNode* grid = nullptr;
+    AccessibleObject* client = nullptr;
+    AccessibleObject* grid = nullptr;
+    std::wstring announcement; // the live region's text: what was last said
 };
 
 namespace {
+
+using Node = tk::AccessibleNode;
+
+constexpr int kLiveRegion = -1; // among the client's children, after the tree's
 
 template <class F> F function(HMODULE module, const char* name) {
     return module ? reinterpret_cast<F>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)))
                   : nullptr;
 }
 
-// One child of the client or of the grid, as the view is now.
-struct Element {
-    enum class Kind { Native, Item, Grid };
-    Kind kind = Kind::Item;
-    HWND hwnd = nullptr;                  // a native child window
-    const AccessibleItem* item = nullptr; // an item of the view the element was found in
-};
+LONG roleOf(Node::Role role) {
+    switch (role) {
+    case Node::Role::Window:
+        return ROLE_SYSTEM_CLIENT;
+    case Node::Role::Alert:
+        return ROLE_SYSTEM_ALERT;
+    case Node::Role::PushButton:
+        return ROLE_SYSTEM_PUSHBUTTON;
+    case Node::Role::CheckBox:
+        return ROLE_SYSTEM_CHECKBUTTON;
+    case Node::Role::Text:
+        return ROLE_SYSTEM_STATICTEXT;
+    case Node::Role::Link:
+        return ROLE_SYSTEM_LINK;
+    case Node::Role::Grid:
+        return ROLE_SYSTEM_TABLE;
+    case Node::Role::Cell:
+        return ROLE_SYSTEM_CELL;
+    }
+    return ROLE_SYSTEM_CLIENT;
+}
 
 RECT screenRect(HWND hwnd, const RectPx& area) {
     POINT origin{0, 0};
@@ -45,48 +62,6 @@ RECT screenRect(HWND hwnd, const RectPx& area) {
 
 bool contains(const RectPx& area, double x, double y) {
     return x >= area.x && y >= area.y && x < area.x + area.width && y < area.y + area.height;
-}
-
-RectPx gridArea(const AccessibleView& view) {
-    double left = 0, top = 0, right = 0, bottom = 0;
-    bool any = false;
-    for (const auto& i : view.items) {
-        if (i.role != AccessibleItem::Role::Cell) continue;
-        const RectPx& a = i.area;
-        if (!any) {
-            left = a.x, top = a.y, right = a.x + a.width, bottom = a.y + a.height;
-            any = true;
-        }
-        left = std::min(left, a.x), top = std::min(top, a.y);
-        right = std::max(right, a.x + a.width), bottom = std::max(bottom, a.y + a.height);
-    }
-    return {left, top, right - left, bottom - top};
-}
-
-// The visible native children, in the order the window system keeps them.
-std::vector<HWND> nativeChildren(HWND parent) {
-    std::vector<HWND> out;
-    for (HWND h = GetWindow(parent, GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT))
-        if (IsWindowVisible(h)) out.push_back(h);
-    return out;
-}
-
-std::vector<Element> clientElements(HWND hwnd, const AccessibleView& view) {
-    std::vector<Element> out;
-    for (HWND h : nativeChildren(hwnd))
-        out.push_back({Element::Kind::Native, h, nullptr});
-    for (const auto& i : view.items)
-        if (i.role != AccessibleItem::Role::Cell) out.push_back({Element::Kind::Item, nullptr, &i});
-    if (!view.gridName.empty()) out.push_back({Element::Kind::Grid, nullptr, nullptr});
-    return out;
-}
-
-std::vector<Element> gridElements(const AccessibleView& view) {
-    std::vector<Element> out;
-    if (view.gridName.empty()) return out;
-    for (const auto& i : view.items)
-        if (i.role == AccessibleItem::Role::Cell) out.push_back({Element::Kind::Item, nullptr, &i});
-    return out;
 }
 
 VARIANT childId(LONG id) {
@@ -102,17 +77,22 @@ VARIANT empty() {
     return v;
 }
 
+LONG position(const std::vector<int>& children, int index) {
+    const auto it = std::find(children.begin(), children.end(), index);
+    return it == children.end() ? 0 : static_cast<LONG>(it - children.begin()) + 1;
+}
+
 } // namespace
 
 // COM interfaces have no virtual destructor: an object goes only through its own Release.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
 
-// The client area of a form window, or its grid. Everything it answers comes from the view as it
-// is at the call.
-class AccessibleNode final : public IAccessible {
+// The client area of a form window (the tree's root), or its grid. Everything it answers comes
+// from the core's tree as it is at the call.
+class AccessibleObject final : public IAccessible {
 public:
-    AccessibleNode(std::shared_ptr<AccessibleTarget> target, bool grid)
+    AccessibleObject(std::shared_ptr<AccessibleTarget> target, bool grid)
         : target_(std::move(target))
         , grid_(grid) {}
 
@@ -173,9 +153,9 @@ public:
     HRESULT STDMETHODCALLTYPE get_accChildCount(LONG* count) override {
         if (!count) return E_POINTER;
         *count = 0;
-        const auto v = view();
-        if (!v) return CO_E_OBJNOTCONNECTED;
-        *count = static_cast<LONG>(elements(*v).size());
+        Found f;
+        if (const HRESULT hr = find(childId(CHILDID_SELF), f); FAILED(hr)) return hr;
+        *count = static_cast<LONG>(f.children.size());
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch** out) override {
@@ -184,7 +164,7 @@ public:
         Found f;
         if (const HRESULT hr = find(child, f); FAILED(hr)) return hr;
         if (f.self) return E_INVALIDARG;
-        return object(f.element, out) ? S_OK : S_FALSE; // S_FALSE: a simple element
+        return object(f.node, out) ? S_OK : S_FALSE; // S_FALSE: a simple element
     }
     HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
         return text(child, name, Text::Name);
@@ -200,18 +180,9 @@ public:
         *role = empty();
         Found f;
         if (const HRESULT hr = find(child, f); FAILED(hr)) return hr;
-        if (IDispatch* d = nullptr; !f.self && object(f.element, &d))
+        if (IDispatch* d = nullptr; !f.self && object(f.node, &d))
             return delegate(d, &IAccessible::get_accRole, role);
-        LONG r = ROLE_SYSTEM_CLIENT;
-        if (f.self)
-            r = grid_ ? ROLE_SYSTEM_TABLE : f.view.alert ? ROLE_SYSTEM_ALERT : ROLE_SYSTEM_CLIENT;
-        else if (f.element.item->role == AccessibleItem::Role::Cell)
-            r = ROLE_SYSTEM_CELL;
-        else if (f.element.item->role == AccessibleItem::Role::Link)
-            r = ROLE_SYSTEM_LINK;
-        else
-            r = ROLE_SYSTEM_STATICTEXT;
-        *role = childId(r);
+        *role = childId(f.node ? roleOf(f.node->role) : ROLE_SYSTEM_STATICTEXT);
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {
@@ -219,22 +190,21 @@ public:
         *state = empty();
         Found f;
         if (const HRESULT hr = find(child, f); FAILED(hr)) return hr;
-        if (IDispatch* d = nullptr; !f.self && object(f.element, &d))
+        if (IDispatch* d = nullptr; !f.self && object(f.node, &d))
             return delegate(d, &IAccessible::get_accState, state);
-        if (f.self && !grid_) {
+        if (f.self && !grid_)
             if (IAccessible* s = standard()) return s->get_accState(child, state);
-        }
-        LONG s = 0;
         const HWND hwnd = target_->window->hwnd();
-        if (!IsWindowVisible(hwnd)) s |= STATE_SYSTEM_INVISIBLE;
-        if (f.self) {
-            s |= STATE_SYSTEM_READONLY;
+        LONG s = IsWindowVisible(hwnd) ? 0 : STATE_SYSTEM_INVISIBLE;
+        if (const Node* n = f.node) {
+            if (n->focusable) s |= STATE_SYSTEM_FOCUSABLE;
+            if (n->focused && GetFocus() == hwnd) s |= STATE_SYSTEM_FOCUSED;
+            if (n->role == Node::Role::Link) s |= STATE_SYSTEM_LINKED;
+            if (n->role == Node::Role::Text) s |= STATE_SYSTEM_READONLY;
+            if (n->checked) s |= STATE_SYSTEM_CHECKED;
+            if (!n->enabled) s |= STATE_SYSTEM_UNAVAILABLE;
         } else {
-            const AccessibleItem& i = *f.element.item;
-            if (i.role == AccessibleItem::Role::Text) s |= STATE_SYSTEM_READONLY;
-            if (i.role == AccessibleItem::Role::Link) s |= STATE_SYSTEM_LINKED;
-            if (i.role != AccessibleItem::Role::Text && (!i.action || !IsWindowEnabled(hwnd)))
-                s |= STATE_SYSTEM_UNAVAILABLE;
+            s |= STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_READONLY; // the live region
         }
         *state = childId(s);
         return S_OK;
@@ -253,10 +223,23 @@ public:
     HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* focus) override {
         if (!focus) return E_POINTER;
         *focus = empty();
-        if (!connected()) return CO_E_OBJNOTCONNECTED;
-        // Only native children and the window itself take the keyboard focus.
-        if (IAccessible* s = grid_ ? nullptr : standard()) return s->get_accFocus(focus);
-        return S_FALSE;
+        Found f;
+        if (const HRESULT hr = find(childId(CHILDID_SELF), f); FAILED(hr)) return hr;
+        const HWND hwnd = target_->window->hwnd(), has = GetFocus();
+        if (!has || (has != hwnd && !IsChild(hwnd, has))) return S_FALSE;
+        const Node* n = f.tree.focused();
+        if (!n) {
+            if (grid_) return S_FALSE;
+            *focus = childId(CHILDID_SELF);
+            return S_OK;
+        }
+        // The child of this object that holds the focused node, or is it.
+        const auto me = static_cast<int>(f.node - f.tree.nodes.data());
+        auto at = static_cast<int>(n - f.tree.nodes.data());
+        while (at >= 0 && f.tree.nodes[static_cast<std::size_t>(at)].parent != me)
+            at = f.tree.nodes[static_cast<std::size_t>(at)].parent;
+        if (at < 0) return S_FALSE;
+        return child(&f.tree.nodes[static_cast<std::size_t>(at)], position(f.children, at), focus);
     }
     HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* selection) override {
         if (!selection) return E_POINTER;
@@ -269,15 +252,16 @@ public:
     HRESULT STDMETHODCALLTYPE accSelect(LONG flags, VARIANT child) override {
         Found f;
         if (const HRESULT hr = find(child, f); FAILED(hr)) return hr;
-        if (IDispatch* d = nullptr; !f.self && object(f.element, &d)) {
+        if (IDispatch* d = nullptr; !f.self && object(f.node, &d)) {
             IAccessible* a = accessible(d);
             const HRESULT hr = a ? a->accSelect(flags, childId(CHILDID_SELF)) : E_FAIL;
             if (a) a->Release();
             return hr;
         }
-        if (f.self && !grid_)
-            if (IAccessible* s = standard()) return s->accSelect(flags, child);
-        return DISP_E_MEMBERNOTFOUND;
+        if (f.self || !f.node || !f.node->focusable || !(flags & SELFLAG_TAKEFOCUS))
+            return DISP_E_MEMBERNOTFOUND;
+        target_->window->accessibleFocus(f.node->id);
+        return S_OK;
     }
     HRESULT STDMETHODCALLTYPE accLocation(LONG* left, LONG* top, LONG* width, LONG* height,
                                           VARIANT child) override {
@@ -285,21 +269,15 @@ public:
         *left = *top = *width = *height = 0;
         Found f;
         if (const HRESULT hr = find(child, f); FAILED(hr)) return hr;
-        if (IDispatch* d = nullptr; !f.self && object(f.element, &d)) {
+        if (IDispatch* d = nullptr; !f.self && object(f.node, &d)) {
             IAccessible* a = accessible(d);
             const HRESULT hr =
                 a ? a->accLocation(left, top, width, height, childId(CHILDID_SELF)) : E_FAIL;
             if (a) a->Release();
             return hr;
         }
-        const HWND hwnd = target_->window->hwnd();
-        RECT r{};
-        if (f.self && !grid_) {
-            GetClientRect(hwnd, &r);
-            MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&r), 2);
-        } else {
-            r = screenRect(hwnd, f.self ? gridArea(f.view) : f.element.item->area);
-        }
+        if (!f.node) return S_OK; // the live region shows nowhere
+        const RECT r = screenRect(target_->window->hwnd(), f.node->bounds);
         *left = r.left, *top = r.top, *width = r.right - r.left, *height = r.bottom - r.top;
         return S_OK;
     }
@@ -308,7 +286,7 @@ public:
         *end = empty();
         Found f;
         if (const HRESULT hr = find(start, f); FAILED(hr)) return hr;
-        const auto count = static_cast<LONG>(f.elements.size());
+        const auto count = static_cast<LONG>(f.children.size());
         LONG to = 0; // 1-based, among this object's children
         switch (direction) {
         case NAVDIR_FIRSTCHILD:
@@ -325,52 +303,37 @@ public:
             return DISP_E_MEMBERNOTFOUND; // no spatial navigation
         }
         if (to < 1 || to > count) return S_FALSE;
-        return child(f.elements[static_cast<std::size_t>(to - 1)], to, end);
+        return child(nodeAt(f, to), to, end);
     }
     HRESULT STDMETHODCALLTYPE accHitTest(LONG x, LONG y, VARIANT* at) override {
         if (!at) return E_POINTER;
         *at = empty();
-        const auto v = view();
-        if (!v) return CO_E_OBJNOTCONNECTED;
-        const HWND hwnd = target_->window->hwnd();
+        Found f;
+        if (const HRESULT hr = find(childId(CHILDID_SELF), f); FAILED(hr)) return hr;
         POINT p{x, y};
-        ScreenToClient(hwnd, &p);
-        const auto all = elements(*v);
-        for (std::size_t i = all.size(); i-- > 0;) { // the topmost first
-            const Element& e = all[i];
-            bool hit = false;
-            if (e.kind == Element::Kind::Native) {
-                RECT r{};
-                GetWindowRect(e.hwnd, &r);
-                hit = PtInRect(&r, POINT{x, y});
-            } else {
-                hit =
-                    contains(e.kind == Element::Kind::Grid ? gridArea(*v) : e.item->area, p.x, p.y);
-            }
-            if (hit) return child(e, static_cast<LONG>(i + 1), at);
-        }
-        RECT client{};
-        GetClientRect(hwnd, &client);
-        const bool inside = grid_ ? contains(gridArea(*v), p.x, p.y) : PtInRect(&client, p);
-        if (!inside) return S_FALSE;
+        ScreenToClient(target_->window->hwnd(), &p);
+        for (auto i = static_cast<LONG>(f.children.size()); i > 0; --i) // the topmost first
+            if (const Node* n = nodeAt(f, i); n && contains(n->bounds, p.x, p.y))
+                return child(n, i, at);
+        if (!contains(f.node->bounds, p.x, p.y)) return S_FALSE;
         *at = childId(CHILDID_SELF);
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override {
         Found f;
         if (const HRESULT hr = find(child, f); FAILED(hr)) return hr;
-        if (IDispatch* d = nullptr; !f.self && object(f.element, &d)) {
+        if (IDispatch* d = nullptr; !f.self && object(f.node, &d)) {
             IAccessible* a = accessible(d);
             const HRESULT hr = a ? a->accDoDefaultAction(childId(CHILDID_SELF)) : E_FAIL;
             if (a) a->Release();
             return hr;
         }
+        if (f.self || !f.node || !f.node->action) return DISP_E_MEMBERNOTFOUND;
         // As the mouse: nothing while another window holds the program (a message box).
-        if (f.self || !f.element.item->action) return DISP_E_MEMBERNOTFOUND;
         if (!IsWindowEnabled(target_->window->hwnd())) return E_FAIL;
         // The action may end the window, and with it the references it holds to this object.
         AddRef();
-        target_->window->accessibleAction(f.element.item->id);
+        target_->window->accessibleAction(f.node->id);
         Release();
         return S_OK;
     }
@@ -378,53 +341,52 @@ public:
     HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
 
 private:
-    // The view at a call, and the child asked about in it.
+    // The tree at a call, and the child asked about in it.
     struct Found {
         Found() = default;
         Found(const Found&) = delete;
         Found& operator=(const Found&) = delete;
         __attribute__((noinline)) ~Found() = default; // once, not in every method
 
-        AccessibleView view;
-        std::vector<Element> elements;
+        AccessibleTree tree;
+        std::vector<int> children; // indices into the tree; kLiveRegion for the live region
         bool self = true;
-        LONG index = 0; // 1-based, when not self
-        Element element;
+        LONG index = 0;             // 1-based, when not self
+        const Node* node = nullptr; // this object's node or the child's; null: the live region
     };
     enum class Text { Name, Value, Description, Help, Shortcut, DefaultAction };
 
     bool connected() const { return target_->window && target_->window->host(); }
-    std::optional<AccessibleView> view() const {
-        if (!connected()) return std::nullopt;
-        return target_->window->host()->accessibleView();
-    }
-    std::vector<Element> elements(const AccessibleView& v) const {
-        return grid_ ? gridElements(v) : clientElements(target_->window->hwnd(), v);
-    }
 
-    HRESULT find(const VARIANT& child, Found& f) const {
-        auto v = view();
-        if (!v) return CO_E_OBJNOTCONNECTED;
+    __attribute__((noinline)) HRESULT find(const VARIANT& child, Found& f) const {
+        if (!connected()) return CO_E_OBJNOTCONNECTED;
         if (child.vt != VT_I4) return E_INVALIDARG;
-        f.view = std::move(*v);
-        f.elements = elements(f.view);
+        f.tree = target_->window->host()->accessibleTree();
+        f.node = grid_ ? f.tree.find(Node::kGrid) : &f.tree.nodes[0];
+        if (!f.node) return CO_E_OBJNOTCONNECTED; // the grid went
+        f.children = f.node->children;
+        if (!grid_) f.children.push_back(kLiveRegion);
         if (child.lVal == CHILDID_SELF) return S_OK;
-        if (child.lVal < 1 || child.lVal > static_cast<LONG>(f.elements.size()))
+        if (child.lVal < 1 || child.lVal > static_cast<LONG>(f.children.size()))
             return E_INVALIDARG;
         f.self = false;
         f.index = child.lVal;
-        f.element = f.elements[static_cast<std::size_t>(child.lVal - 1)];
+        f.node = nodeAt(f, child.lVal);
         return S_OK;
     }
+    static const Node* nodeAt(const Found& f, LONG id) {
+        const int at = f.children[static_cast<std::size_t>(id - 1)];
+        return at == kLiveRegion ? nullptr : &f.tree.nodes[static_cast<std::size_t>(at)];
+    }
 
-    // The object of a child that is one (a native window, the grid), with a reference.
-    bool object(const Element& e, IDispatch** out) const {
+    // The object of a child that is one (a native child window, the grid), with a reference.
+    bool object(const Node* n, IDispatch** out) const {
         *out = nullptr;
-        if (e.kind == Element::Kind::Grid && target_->grid)
+        if (n && n->role == Node::Role::Grid && target_->grid)
             return SUCCEEDED(
                 target_->grid->QueryInterface(__uuidof(IDispatch), reinterpret_cast<void**>(out)));
-        if (e.kind == Element::Kind::Native)
-            return SUCCEEDED(target_->runtime->stdObject(e.hwnd, OBJID_CLIENT, __uuidof(IDispatch),
+        if (HWND h = n && n->native ? target_->window->child(n->id) : nullptr)
+            return SUCCEEDED(target_->runtime->stdObject(h, OBJID_CLIENT, __uuidof(IDispatch),
                                                          reinterpret_cast<void**>(out)));
         return false;
     }
@@ -434,10 +396,10 @@ private:
         d->Release();
         return a;
     }
-    // A child as a navigation or hit test returns it: its object, or its id.
-    HRESULT child(const Element& e, LONG id, VARIANT* out) const {
+    // A child as a navigation, hit test or focus returns it: its object, or its id.
+    HRESULT child(const Node* n, LONG id, VARIANT* out) const {
         IDispatch* d = nullptr;
-        if (object(e, &d)) {
+        if (object(n, &d)) {
             out->vt = VT_DISPATCH;
             out->pdispVal = d;
         } else {
@@ -455,13 +417,13 @@ private:
         return hr;
     }
 
-    // A string property: the child object's own when it is one, else the view's.
+    // A string property: the child object's own when it is one, else the tree's.
     __attribute__((noinline)) HRESULT text(const VARIANT& child, BSTR* out, Text which) {
         if (!out) return E_POINTER;
         *out = nullptr;
         Found f;
         if (const HRESULT hr = find(child, f); FAILED(hr)) return hr;
-        if (IDispatch* d = nullptr; !f.self && object(f.element, &d)) {
+        if (IDispatch* d = nullptr; !f.self && object(f.node, &d)) {
             constexpr HRESULT (STDMETHODCALLTYPE IAccessible::*getters[])(VARIANT, BSTR*) = {
                 &IAccessible::get_accName,
                 &IAccessible::get_accValue,
@@ -471,30 +433,24 @@ private:
                 &IAccessible::get_accDefaultAction};
             return delegate(d, getters[static_cast<int>(which)], out);
         }
-        const AccessibleItem* item = f.self ? nullptr : f.element.item;
-        std::string_view s;
-        switch (which) {
-        case Text::Name:
-            s = item ? item->name : grid_ ? f.view.gridName : f.view.name;
-            break;
-        case Text::Value:
-            if (item && item->role == AccessibleItem::Role::Cell) s = item->value;
-            break;
-        case Text::Description:
-            if (!item && grid_) s = f.view.gridDescription;
-            break;
-        case Text::DefaultAction:
-            if (item && item->action) s = "Press";
-            break;
-        default:
-            break;
+        std::wstring s;
+        if (!f.node) {
+            if (which == Text::Name) s = target_->announcement;
+        } else if (which == Text::Name) {
+            s = wide(f.node->name);
+        } else if (which == Text::Value) {
+            s = wide(f.node->value);
+        } else if (which == Text::Description) {
+            s = wide(f.node->description);
+        } else if (which == Text::DefaultAction && f.node->action) {
+            s = L"Press";
         }
         if (s.empty()) return S_FALSE;
-        *out = target_->runtime->string(wide(s));
+        *out = target_->runtime->string(s);
         return *out ? S_OK : E_OUTOFMEMORY;
     }
 
-    // The window system's object for the client area: its parent, state and focus.
+    // The window system's object for the client area: its parent and state.
     IAccessible* standard() {
         if (!standard_ && connected())
             target_->runtime->stdObject(target_->window->hwnd(), OBJID_CLIENT,
@@ -558,98 +514,89 @@ FormAccessibility::FormAccessibility(FormWindow& window, const AccessibilityRunt
     , target_(std::make_shared<AccessibleTarget>()) {
     target_->window = &window;
     target_->runtime = &runtime;
-    target_->client = new AccessibleNode(target_, false);
-    target_->grid = new AccessibleNode(target_, true);
-    remember();
+    target_->client = new AccessibleObject(target_, false);
+    target_->grid = new AccessibleObject(target_, true);
 }
 
 FormAccessibility::~FormAccessibility() {
     // Clients may hold the objects on: from now on they answer that they are gone.
-    AccessibleNode* nodes[] = {target_->grid, target_->client};
+    AccessibleObject* objects[] = {target_->grid, target_->client};
     *target_ = AccessibleTarget{};
-    for (AccessibleNode* node : nodes) {
-        node->disconnect();
-        runtime_.disconnect(static_cast<IAccessible*>(node));
-        node->Release();
+    for (AccessibleObject* object : objects) {
+        object->disconnect();
+        runtime_.disconnect(static_cast<IAccessible*>(object));
+        object->Release();
     }
 }
 
 LRESULT FormAccessibility::getObject(WPARAM wParam, LPARAM lParam) {
     const auto id = static_cast<LONG>(lParam); // a 32-bit number, whatever the width of lParam
-    AccessibleNode* node = nullptr;
+    AccessibleObject* object = nullptr;
     if (id == OBJID_CLIENT)
-        node = target_->client;
+        object = target_->client;
     else if (id == kGridObjectId && window_.host() &&
-             !window_.host()->accessibleView().gridName.empty())
-        node = target_->grid;
-    if (!node) return 0;
-    const LRESULT result =
-        runtime_.lresultFromObject(__uuidof(IAccessible), wParam, static_cast<IAccessible*>(node));
+             window_.host()->accessibleTree().find(AccessibleNode::kGrid))
+        object = target_->grid;
+    if (!object) return 0;
+    const LRESULT result = runtime_.lresultFromObject(__uuidof(IAccessible), wParam,
+                                                      static_cast<IAccessible*>(object));
     return result > 0 ? result : 0; // failed: the window system's own object, as for any window
 }
 
-namespace {
-
-struct Snapshot {
-    std::wstring name, description;
-    std::vector<std::pair<int, std::wstring>> items, cells; // by control id, in order
-};
-
-Snapshot snapshot(const AccessibleView& v) {
-    Snapshot s{wide(v.name), wide(v.gridDescription), {}, {}};
-    for (const auto& i : v.items) {
-        if (i.role == AccessibleItem::Role::Cell)
-            s.cells.emplace_back(i.id, wide(i.value));
-        else
-            s.items.emplace_back(i.id, wide(i.name));
-    }
-    return s;
-}
-
-bool sameIds(const std::vector<std::pair<int, std::wstring>>& a,
-             const std::vector<std::pair<int, std::wstring>>& b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](const auto& x, const auto& y) { return x.first == y.first; });
-}
-
-} // namespace
-
-void FormAccessibility::remember() {
-    if (!window_.host()) return;
-    Snapshot s = snapshot(window_.host()->accessibleView());
-    name_ = std::move(s.name);
-    description_ = std::move(s.description);
-    items_ = std::move(s.items);
-    cells_ = std::move(s.cells);
-}
-
-void FormAccessibility::changed() {
-    if (!window_.host()) return;
+void FormAccessibility::raise(DWORD event, const AccessibleTree& tree, int id) const {
+    const Node* n = tree.find(id);
+    // Native children: the window system tells of its own.
+    if (!n || n->native) return;
     const HWND hwnd = window_.hwnd();
-    const Snapshot now = snapshot(window_.host()->accessibleView());
-    const auto natives = static_cast<LONG>(nativeChildren(hwnd).size());
-    if (now.name != name_)
-        NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, hwnd, OBJID_CLIENT, CHILDID_SELF);
-    if (!sameIds(now.items, items_) || now.cells.size() != cells_.size()) {
-        NotifyWinEvent(EVENT_OBJECT_REORDER, hwnd, OBJID_CLIENT, CHILDID_SELF);
-    } else {
-        // Children of the client after its native children; cells are the grid's own.
-        for (std::size_t i = 0; i < now.items.size(); ++i)
-            if (now.items[i].second != items_[i].second)
-                NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, hwnd, OBJID_CLIENT,
-                               natives + static_cast<LONG>(i) + 1);
-        if (sameIds(now.cells, cells_))
-            for (std::size_t i = 0; i < now.cells.size(); ++i)
-                if (now.cells[i].second != cells_[i].second)
-                    NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, hwnd, kGridObjectId,
-                                   static_cast<LONG>(i) + 1);
+    if (n->parent < 0) return NotifyWinEvent(event, hwnd, OBJID_CLIENT, CHILDID_SELF);
+    if (n->role == Node::Role::Grid)
+        return NotifyWinEvent(event, hwnd, kGridObjectId, CHILDID_SELF);
+    const Node& parent = tree.nodes[static_cast<std::size_t>(n->parent)];
+    const LONG child = position(parent.children, static_cast<int>(n - tree.nodes.data()));
+    NotifyWinEvent(event, hwnd, parent.role == Node::Role::Grid ? kGridObjectId : OBJID_CLIENT,
+                   child);
+}
+
+void FormAccessibility::tell(const std::vector<AccessibleChange>& changes) {
+    WindowHost* host = window_.host();
+    if (!host || changes.empty()) return;
+    const AccessibleTree tree = host->accessibleTree();
+    const HWND hwnd = window_.hwnd();
+    std::wstring said;
+    for (const AccessibleChange& c : changes) {
+        switch (c.kind) {
+        case AccessibleChange::Kind::Name:
+            raise(EVENT_OBJECT_NAMECHANGE, tree, c.id);
+            break;
+        case AccessibleChange::Kind::Value:
+            raise(EVENT_OBJECT_VALUECHANGE, tree, c.id);
+            break;
+        case AccessibleChange::Kind::Description:
+            raise(EVENT_OBJECT_DESCRIPTIONCHANGE, tree, c.id);
+            break;
+        case AccessibleChange::Kind::State:
+            raise(EVENT_OBJECT_STATECHANGE, tree, c.id);
+            break;
+        case AccessibleChange::Kind::Focus:
+            if (GetFocus() == hwnd) raise(EVENT_OBJECT_FOCUS, tree, c.id);
+            break;
+        case AccessibleChange::Kind::Structure:
+            NotifyWinEvent(EVENT_OBJECT_REORDER, hwnd, OBJID_CLIENT, CHILDID_SELF);
+            break;
+        case AccessibleChange::Kind::Alert:
+            NotifyWinEvent(EVENT_SYSTEM_ALERT, hwnd, OBJID_CLIENT, CHILDID_SELF);
+            break;
+        case AccessibleChange::Kind::Announce:
+            if (!said.empty()) said += L". ";
+            said += wide(c.text);
+            break;
+        }
     }
-    if (now.description != description_)
-        NotifyWinEvent(EVENT_OBJECT_DESCRIPTIONCHANGE, hwnd, kGridObjectId, CHILDID_SELF);
-    name_ = now.name;
-    description_ = now.description;
-    items_ = now.items;
-    cells_ = now.cells;
+    if (said.empty()) return;
+    target_->announcement = std::move(said);
+    const auto live = static_cast<LONG>(tree.nodes[0].children.size()) + 1;
+    NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, hwnd, OBJID_CLIENT, live);
+    NotifyWinEvent(EVENT_OBJECT_LIVEREGIONCHANGED, hwnd, OBJID_CLIENT, live);
 }
 
 } // namespace tk::win32

@@ -1,22 +1,23 @@
-// A form window as Microsoft Active Accessibility (MSAA) sees it: the window system describes
-// the window and its native children; this answers WM_GETOBJECT for the client area with the
-// painted controls of the core's accessible view, the grid an object whose children are the cells.
-// UI Automation clients reach the same objects through Windows' MSAA proxy.
+// A form window as Microsoft Active Accessibility (MSAA) sees it: the core's accessible tree,
+// mapped. The window system describes the window and its native children; this answers
+// WM_GETOBJECT for the client area (the tree's root) and for the grid, an object of its own
+// whose children are the cells, and turns the core's changes into window events. UI Automation
+// clients reach the same objects through Windows' MSAA proxy.
 //
 // Nothing of this runs, and no COM library loads, until a client first asks a window.
 #pragma once
 
+#include "platform/Backend.hpp"
+
 #include "Handles.hpp"
 
 #include <memory>
-#include <string>
-#include <utility>
 #include <vector>
 
 namespace tk::win32 {
 
 class FormWindow;
-class AccessibleNode;
+class AccessibleObject;
 struct AccessibleTarget;
 
 // The COM libraries accessibility needs, loaded and the thread's apartment entered when a client
@@ -50,9 +51,8 @@ private:
     CoUninitializeFn coUninitialize_ = nullptr;
 };
 
-// The accessible objects of one form window. Made at its first WM_GETOBJECT; when the window
-// goes, the objects handed out stay alive as long as clients hold them, but answer only
-// CO_E_OBJNOTCONNECTED.
+// The accessible objects of one form window. When the window goes, the objects handed out stay
+// alive as long as clients hold them, but answer only CO_E_OBJNOTCONNECTED.
 class FormAccessibility {
 public:
     FormAccessibility(FormWindow& window, const AccessibilityRuntime& runtime);
@@ -62,23 +62,19 @@ public:
 
     // The answer to WM_GETOBJECT, or 0 for objects the window system supplies.
     LRESULT getObject(WPARAM wParam, LPARAM lParam);
-    // Tells clients what changed since they last heard: names, cells' values, the grid's
-    // description.
-    void changed();
+    // Raises the window events for the core's changes, in their order. Announcements become the
+    // text of a live region, the client's last child.
+    void tell(const std::vector<AccessibleChange>& changes);
 
     // The object id of the grid in WM_GETOBJECT and window events (custom ids are positive).
     static constexpr LONG kGridObjectId = 1;
 
 private:
-    void remember();
+    void raise(DWORD event, const AccessibleTree& tree, int id) const;
 
     FormWindow& window_;
     const AccessibilityRuntime& runtime_;
     std::shared_ptr<AccessibleTarget> target_; // holds a reference to each object
-    // What clients were last told: names of the client and its items, the grid's description,
-    // the cells' values, items and cells by control id in the view's order.
-    std::wstring name_, description_;
-    std::vector<std::pair<int, std::wstring>> items_, cells_;
 };
 
 } // namespace tk::win32

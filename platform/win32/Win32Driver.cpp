@@ -42,26 +42,30 @@ WPARAM keyFlags(int buttons, int shift) {
     return w;
 }
 
-// Alt is not in a mouse message: the window reads it from the keyboard state.
-class AltHeld {
+// Modifiers a message does not carry (Alt with the mouse, any with a key): the window reads
+// them from the keyboard state.
+class KeysHeld {
 public:
-    explicit AltHeld(bool held)
-        : held_(held) {
+    explicit KeysHeld(int shift)
+        : held_(shift & (keys::Shift | keys::Ctrl | keys::Alt)) {
         if (!held_) return;
         GetKeyboardState(saved_);
         BYTE state[256];
         std::copy(std::begin(saved_), std::end(saved_), state);
-        state[VK_MENU] |= 0x80;
+        for (const auto& [mask, vk] :
+             {std::pair{keys::Shift, VK_SHIFT}, std::pair{keys::Ctrl, VK_CONTROL},
+              std::pair{keys::Alt, VK_MENU}})
+            if (held_ & mask) state[vk] |= 0x80;
         SetKeyboardState(state);
     }
-    ~AltHeld() {
+    ~KeysHeld() {
         if (held_) SetKeyboardState(saved_);
     }
-    AltHeld(const AltHeld&) = delete;
-    AltHeld& operator=(const AltHeld&) = delete;
+    KeysHeld(const KeysHeld&) = delete;
+    KeysHeld& operator=(const KeysHeld&) = delete;
 
 private:
-    bool held_;
+    int held_;
     BYTE saved_[256]{};
 };
 
@@ -73,6 +77,20 @@ UINT virtualKey(Key key) {
         return VK_SPACE;
     case Key::Escape:
         return VK_ESCAPE;
+    case Key::Tab:
+        return VK_TAB;
+    case Key::Left:
+        return VK_LEFT;
+    case Key::Right:
+        return VK_RIGHT;
+    case Key::Up:
+        return VK_UP;
+    case Key::Down:
+        return VK_DOWN;
+    case Key::Home:
+        return VK_HOME;
+    case Key::End:
+        return VK_END;
     }
     return 0;
 }
@@ -196,11 +214,12 @@ public:
         SendMessageW(c, BM_CLICK, 0, 0);
         processEvents();
     }
-    void key(Form& form, Key key) override {
+    void key(Form& form, Key key, int shift) override {
         FormWindow* w = shown(form);
         HWND target = w->focusChild() ? w->focusChild() : w->hwnd();
         const UINT vk = virtualKey(key);
         const UINT scan = MapVirtualKeyW(vk, MAPVK_VK_TO_VSC);
+        const KeysHeld held(shift);
         // Posted, so the loop's keyboard navigation sees them as it sees typed keys.
         PostMessageW(target, WM_KEYDOWN, vk, static_cast<LPARAM>(1 | scan << 16));
         processEvents();
@@ -209,7 +228,7 @@ public:
     }
     std::string focusedControl(Form& form) override {
         FormWindow* w = shown(form);
-        const int id = w->idOf(w->focusChild());
+        const int id = w->idOf(w->focusChild()); // -1 for the window itself
         return id < 0 ? std::string() : form.controls()[static_cast<std::size_t>(id)]->name();
     }
     void closeWindow(Form& form) override {
@@ -319,7 +338,7 @@ private:
         POINT screen{at.x, at.y};
         ClientToScreen(hwnd, &screen);
         SetCursorPos(screen.x, screen.y);
-        const AltHeld alt((shift & keys::Alt) != 0);
+        const KeysHeld alt(shift & keys::Alt);
         SendMessageW(hwnd, msg, wParam, MAKELPARAM(at.x, at.y));
         processEvents();
     }

@@ -18,7 +18,8 @@ namespace {
 
 constexpr wchar_t kFormClass[] = L"GridlarkForm";
 constexpr wchar_t kTimerClass[] = L"GridlarkTimers";
-constexpr int kFirstChildId = 100; // clear of IDOK and IDCANCEL, which dialog keys send
+constexpr int kFirstChildId = 100;    // clear of IDOK and IDCANCEL, which dialog keys send
+constexpr UINT kTellChanges = WM_APP; // posted: the core's changes, once the event is handled
 
 // Picture resources by the numbers the resource script gives them; "@2x" marks the artwork
 // drawn at twice the size for dense screens.
@@ -175,6 +176,30 @@ int shiftMask(WPARAM wParam) {
     return mask;
 }
 
+std::optional<Key> keyOf(WPARAM vk) {
+    // The keypad's arrows (NumLock off) share these codes, its Enter is VK_RETURN.
+    switch (vk) {
+    case VK_RETURN:
+        return Key::Enter;
+    case VK_SPACE:
+        return Key::Space;
+    case VK_LEFT:
+        return Key::Left;
+    case VK_RIGHT:
+        return Key::Right;
+    case VK_UP:
+        return Key::Up;
+    case VK_DOWN:
+        return Key::Down;
+    case VK_HOME:
+        return Key::Home;
+    case VK_END:
+        return Key::End;
+    default:
+        return std::nullopt;
+    }
+}
+
 int showCommand(int state) {
     return state == state::Minimized   ? SW_MINIMIZE
            : state == state::Maximized ? SW_MAXIMIZE
@@ -188,6 +213,12 @@ POINT workAreaOffset(HWND hwnd) {
     info.cbSize = sizeof(info);
     GetMonitorInfoW(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &info);
     return {info.rcWork.left - info.rcMonitor.left, info.rcWork.top - info.rcMonitor.top};
+}
+
+BOOL CALLBACK dropChanges(HWND hwnd, LPARAM platform) {
+    if (FormWindow* w = reinterpret_cast<const Win32Platform*>(platform)->formWindow(hwnd))
+        w->dropChanges();
+    return TRUE;
 }
 
 struct OtherForms {
@@ -223,8 +254,7 @@ public:
         ShowWindow(hwnd(), pendingState_ ? showCommand(*pendingState_) : SW_SHOW);
         pendingState_.reset();
         SetForegroundWindow(hwnd());
-        if (HWND child = window_->child(window_->host()->initialFocus())) window_->focus(child);
-        window_->accessibleShown();
+        window_->setFocus(window_->host()->initialFocus());
     }
     bool isVisible() const override { return IsWindowVisible(hwnd()); }
     PointPx position() const override {
@@ -273,6 +303,7 @@ public:
     }
     void syncChild(const NativeChild& child) override { window_->sync(child); }
     void* handle() const override { return window_.get(); }
+    void setFocus(int id) override { window_->setFocus(id); }
     void accessibleChanged() override { window_->accessibleChanged(); }
 
 private:
@@ -380,6 +411,12 @@ FormWindow::~FormWindow() {
     if (hwnd_) SetWindowLongPtrW(hwnd_.get(), GWLP_USERDATA, 0);
 }
 
+template <class F> void FormWindow::guarded(F&& call) {
+    ++depth_;
+    call();
+    if (--depth_ == 0 && !host_) platform_.reap(*this);
+}
+
 HWND FormWindow::child(int id) const {
     for (const Child& c : children_)
         if (c.id == id) return c.hwnd;
@@ -399,13 +436,30 @@ const FormWindow::Child* FormWindow::find(HWND child) const {
 
 HWND FormWindow::focusChild() const {
     HWND focus = GetFocus();
-    if (focus && IsChild(hwnd_.get(), focus)) return focus;
+    if (focus && (focus == hwnd_.get() || IsChild(hwnd_.get(), focus))) return focus;
     return lastFocus_;
 }
 
-void FormWindow::focus(HWND child) {
-    lastFocus_ = child;
-    SetFocus(child);
+void FormWindow::setFocus(int id) {
+    HWND c = child(id);
+    lastFocus_ = c ? c : hwnd_.get();
+    SetFocus(lastFocus_);
+}
+
+bool FormWindow::key(const MSG& msg) {
+    if (msg.message != WM_KEYDOWN || !host_) return false;
+    const int shift = (GetKeyState(VK_SHIFT) < 0 ? keys::Shift : 0) |
+                      (GetKeyState(VK_CONTROL) < 0 ? keys::Ctrl : 0);
+    std::optional<Key> key;
+    if (msg.wParam == VK_TAB)
+        key = Key::Tab; // the core's tab order, whatever holds the focus
+    else if (msg.hwnd == hwnd_.get())
+        key = keyOf(msg.wParam); // a painted control: the focused child keeps its own keys
+    if (!key) return false;
+    // Taken, it is not translated either: no WM_CHAR follows.
+    bool taken = false;
+    guarded([&] { taken = host_->keyDown(*key, shift) || key == Key::Tab; });
+    return taken;
 }
 
 void FormWindow::sync(const NativeChild& control) {
@@ -413,7 +467,8 @@ void FormWindow::sync(const NativeChild& control) {
     auto it = std::find_if(children_.begin(), children_.end(),
                            [&](const Child& c) { return c.id == control.id; });
     if (it == children_.end()) {
-        DWORD style = WS_CHILD | (button ? BS_PUSHBUTTON : BS_AUTOCHECKBOX);
+        // BS_NOTIFY: the core hears when the window system moves the focus to the child.
+        DWORD style = WS_CHILD | BS_NOTIFY | (button ? BS_PUSHBUTTON : BS_AUTOCHECKBOX);
         if (control.focusable) style |= WS_TABSTOP;
         const auto id = static_cast<INT_PTR>(kFirstChildId + children_.size());
         HWND h = CreateWindowExW(0, L"BUTTON", L"", style, 0, 0, 0, 0, hwnd_.get(),
@@ -496,7 +551,7 @@ LRESULT FormWindow::handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         if (reinterpret_cast<HWND>(lParam) != hwnd && host_) host_->mouseCaptureLost();
         return 0;
     case WM_COMMAND:
-        if (HIWORD(wParam) == BN_CLICKED && lParam) command(reinterpret_cast<HWND>(lParam));
+        if (lParam) command(reinterpret_cast<HWND>(lParam), HIWORD(wParam));
         return 0;
     case DM_GETDEFID: {
         // Enter presses the push button that has the focus, as in a dialog.
@@ -515,10 +570,9 @@ LRESULT FormWindow::handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         break;
     case WM_ACTIVATE:
-        // The focus goes back to the child that had it, as in a dialog.
-        if (LOWORD(wParam) == WA_INACTIVE) {
-            if (HWND focus = GetFocus(); focus && IsChild(hwnd, focus)) lastFocus_ = focus;
-        } else if (lastFocus_ && !HIWORD(wParam) && IsWindowVisible(lastFocus_)) {
+        // The focus goes back where it was, as in a dialog: to a child, or the window itself.
+        if (LOWORD(wParam) != WA_INACTIVE && lastFocus_ && !HIWORD(wParam) &&
+            IsWindowVisible(lastFocus_)) {
             SetFocus(lastFocus_);
             return 0;
         }
@@ -529,6 +583,10 @@ LRESULT FormWindow::handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_GETOBJECT:
         if (const LRESULT object = getObject(wParam, lParam)) return object;
         break;
+    case kTellChanges:
+        changesPosted_ = false;
+        tellChanges();
+        return 0;
     default:
         break;
     }
@@ -539,28 +597,42 @@ LRESULT FormWindow::getObject(WPARAM wParam, LPARAM lParam) {
     if (!host_) return 0;
     const auto id = static_cast<LONG>(lParam);
     if (id != OBJID_CLIENT && id != FormAccessibility::kGridObjectId) return 0; // the system's
-    if (!accessibility_) {
-        const AccessibilityRuntime* runtime = platform_.accessibility();
-        if (!runtime) return 0;
-        accessibility_ = std::make_unique<FormAccessibility>(*this, *runtime);
-    }
-    return accessibility_->getObject(wParam, lParam);
+    FormAccessibility* a = accessibility();
+    return a ? a->getObject(wParam, lParam) : 0;
+}
+
+FormAccessibility* FormWindow::accessibility() {
+    if (!accessibility_)
+        if (const AccessibilityRuntime* runtime = platform_.accessibility())
+            accessibility_ = std::make_unique<FormAccessibility>(*this, *runtime);
+    return accessibility_.get();
 }
 
 void FormWindow::accessibleAction(int id) {
+    if (host_) guarded([&] { host_->accessibleAction(id); });
+}
+
+void FormWindow::accessibleFocus(int id) {
     if (!host_) return;
-    ++depth_;
-    host_->accessibleAction(id);
-    if (--depth_ == 0 && !host_) platform_.reap(*this); // last: this may be gone
+    lastFocus_ = hwnd_.get();
+    SetFocus(lastFocus_);
+    guarded([&] { host_->focusChanged(id); });
 }
 
 void FormWindow::accessibleChanged() {
-    if (accessibility_ && host_) accessibility_->changed();
+    // Until a client asks, the core keeps the last few changes itself and nothing is posted.
+    if (host_ && !changesPosted_ && platform_.accessibilityAsked())
+        changesPosted_ = PostMessageW(hwnd_.get(), kTellChanges, 0, 0);
 }
 
-void FormWindow::accessibleShown() {
-    if (host_ && platform_.accessibilityAsked() && host_->accessibleView().alert)
-        NotifyWinEvent(EVENT_SYSTEM_ALERT, hwnd_.get(), OBJID_CLIENT, CHILDID_SELF);
+void FormWindow::tellChanges() {
+    if (!host_) return;
+    const std::vector<AccessibleChange> changes = host_->accessibleChanges();
+    if (FormAccessibility* a = accessibility()) a->tell(changes);
+}
+
+void FormWindow::dropChanges() {
+    if (host_) (void)host_->accessibleChanges();
 }
 
 void FormWindow::mouse(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -600,9 +672,17 @@ void FormWindow::mouse(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-void FormWindow::command(HWND child) {
-    // A check box: the core flips its value and brings the box in step.
-    if (const Child* c = find(child); c && host_) host_->childClicked(c->id);
+void FormWindow::command(HWND child, UINT code) {
+    const Child* c = find(child);
+    if (!c || !host_) return;
+    if (code == BN_SETFOCUS) {
+        lastFocus_ = child;
+        host_->focusChanged(c->id);
+    } else if (code == BN_CLICKED || code == BN_DOUBLECLICKED) {
+        // A check box: the core flips its value and brings the box in step. (BS_NOTIFY makes
+        // a double click's second press BN_DOUBLECLICKED.)
+        host_->childClicked(c->id);
+    }
 }
 
 void FormWindow::paintTo(HDC dc) {
@@ -639,6 +719,8 @@ const AccessibilityRuntime* Win32Platform::accessibility() {
         auto runtime = std::make_unique<AccessibilityRuntime>();
         if (!runtime->ready()) return nullptr;
         accessibility_ = std::move(runtime);
+        // What changed before the first client asked is no news to it.
+        EnumThreadWindows(GetCurrentThreadId(), dropChanges, reinterpret_cast<LPARAM>(this));
     }
     return accessibility_.get();
 }
@@ -716,7 +798,9 @@ FormWindow* Win32Platform::formWindow(HWND hwnd) const {
 }
 
 void Win32Platform::dispatch(MSG& msg) {
-    if (FormWindow* w = formWindow(msg.hwnd); w && IsDialogMessageW(w->hwnd(), &msg)) return;
+    if (FormWindow* w = formWindow(msg.hwnd);
+        w && (w->key(msg) || IsDialogMessageW(w->hwnd(), &msg)))
+        return;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
 }

@@ -69,17 +69,22 @@ public:
     void sync(const NativeChild& child);
     HWND child(int id) const;
     int idOf(HWND child) const; // -1 for none of ours
-    // The child that has the keyboard focus, or gets it back when the window is activated.
+    // What has the keyboard focus, or gets it back when the window is activated: a child, or
+    // the window itself for a painted control.
     HWND focusChild() const;
-    void focus(HWND child);
+    void setFocus(int id); // a native child's id, or anything else for the window itself
+    // A key message for this window or a child, before the dialog keys: true if the core took it.
+    bool key(const MSG& msg);
     // The form's own painting, at `ratio` device pixels a logical one; children not included.
     void paintWindowless(HDC dc, int ratio);
 
-    // An item's default action for assistive technology, which calls in from outside the
-    // window's messages: the window outlives an unload the action causes until it returns.
+    // Calls of assistive technology, which come from outside the window's messages: the window
+    // outlives an unload they cause until they return.
     void accessibleAction(int id);
-    void accessibleChanged(); // tells clients that asked this window
-    void accessibleShown();   // an alert window announces itself to clients of the program
+    void accessibleFocus(int id);
+    // The core has changes: told to clients once the event that made them is handled.
+    void accessibleChanged();
+    void dropChanges(); // the first client of the program hears only what comes after
 
     static LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
@@ -97,8 +102,13 @@ private:
 
     LRESULT handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT getObject(WPARAM wParam, LPARAM lParam);
+    FormAccessibility* accessibility(); // made when a client of the program has asked
+    void tellChanges();
     void mouse(UINT msg, WPARAM wParam, LPARAM lParam);
-    void command(HWND child);
+    void command(HWND child, UINT code);
+    // Runs a call into the core, which may unload the form: the window outlives it until the
+    // outermost call returns (and `this` may be gone after).
+    template <class F> void guarded(F&& call);
     void paintTo(HDC dc);
     const Child* find(HWND child) const;
 
@@ -110,6 +120,7 @@ private:
     HWND lastFocus_ = nullptr;
     std::optional<POINT> lastCursor_; // screen position of the last mouse message
     int depth_ = 0;
+    bool changesPosted_ = false;
     std::unique_ptr<FormAccessibility> accessibility_; // from the first WM_GETOBJECT on
 };
 

@@ -365,6 +365,7 @@ private:
         void syncChild(const NativeChild& child) override { real_->syncChild(child); }
         void* handle() const override { return real_->handle(); }
         void setFocus(int id) override { real_->setFocus(id); }
+        void accessibleChanged() override { real_->accessibleChanged(); }
 
     private:
         std::unique_ptr<NativeWindow> real_;

@@ -92,6 +92,21 @@ struct Node {
         return {x, y, x + w, y + h};
     }
     HRESULT press() const { return acc->accDoDefaultAction(childId(id)); }
+    // The child of this object that holds the focus: an object, or a simple child's id; an
+    // empty node for none.
+    Node focus() const {
+        VARIANT v;
+        VariantInit(&v);
+        Node out;
+        if (FAILED(acc->get_accFocus(&v))) return out;
+        if (v.vt == VT_DISPATCH && v.pdispVal)
+            v.pdispVal->QueryInterface(__uuidof(IAccessible),
+                                       reinterpret_cast<void**>(out.acc.out()));
+        else if (v.vt == VT_I4)
+            out = {acc, v.lVal};
+        VariantClear(&v);
+        return out;
+    }
 
     // Through AccessibleChildren, as screen readers walk a tree.
     std::vector<Node> children() const {

@@ -154,10 +154,33 @@ TEST_F(Win32BackendTest, NativeChildrenFollowTheCoreAndTheCheckBoxEndsWhereTheCo
         EXPECT_EQ(SendMessageW(box, BM_GETCHECK, 0, 0), expected ? BST_CHECKED : BST_UNCHECKED);
     }
     EXPECT_EQ(f.boxClicks, 4); // once per change, not twice
+    // A double click flips it twice, as two clicks do.
+    for (UINT msg : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP})
+        SendMessageW(box, msg, 0, MAKELPARAM(5, 5));
+    EXPECT_EQ(f.boxClicks, 6);
     EXPECT_EQ(driver->controlBackground(f, "Box"), (Rgb{128, 128, 128}));
 
     value.setVisible(false);
     EXPECT_FALSE(IsWindowVisible(box));
+}
+
+TEST_F(Win32BackendTest, TheFocusTheWindowSystemMovesReachesTheCoreAndComesBackAsItWas) {
+    start();
+    HWND m = hwndOf(main());
+    driver->key(main(), Key::Tab);
+    driver->key(main(), Key::Tab);
+    ASSERT_EQ(GetFocus(), m); // the window itself, for the board
+    // Another window takes the activation, then gives it back.
+    const win32::Window other(CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 10,
+                                              10, nullptr, nullptr, nullptr, nullptr));
+    SetActiveWindow(other.get());
+    ASSERT_NE(GetFocus(), m);
+    SetActiveWindow(m);
+    EXPECT_EQ(GetFocus(), m);
+
+    // A click on the check box focuses it, and the core knows.
+    driver->clickControl(main(), "Check1");
+    EXPECT_EQ(main().focus(), main().idOf(main().Check1()));
 }
 
 TEST_F(Win32BackendTest, AWindowUnloadedInsideItsOwnMessageGoesWhenTheMessageReturns) {
@@ -250,12 +273,22 @@ TEST_F(Win32BackendTest, TheClientAreaAnswersActiveAccessibilityAndLetsGoWithIts
     EXPECT_TRUE(native().accessibilityAsked());
     EXPECT_EQ(client.name(), L"DarIzoDiv");
     const auto top = client.children();
-    ASSERT_EQ(top.size(), 5u); // the check box and the push button, the turn, the link, the grid
+    // The check box and the push button, the turn, the link, the grid, the live region.
+    ASSERT_EQ(top.size(), 6u);
     const Node grid = top[4];
     ASSERT_TRUE(grid.acc);
     // The grid by its own object id, as window events name it.
     EXPECT_EQ(Node{accessibleOf(m, win32::FormAccessibility::kGridObjectId)}.name(), L"Board");
-    EXPECT_EQ((Node{grid.acc, 5}.name()), L"centre");
+    const Node centre{grid.acc, 5};
+    EXPECT_EQ(centre.name(), L"centre");
+
+    // A screen reader moves the focus to a cell; the window itself holds the keyboard's.
+    EXPECT_EQ(centre.acc->accSelect(SELFLAG_TAKEFOCUS, childId(centre.id)), S_OK);
+    EXPECT_EQ(main().focus(), main().idOf(main().Toe(4)));
+    EXPECT_EQ(GetFocus(), m);
+    EXPECT_TRUE(centre.state() & STATE_SYSTEM_FOCUSED);
+    EXPECT_EQ(client.focus().name(), L"Board");
+    EXPECT_EQ(grid.focus().id, centre.id);
 
     // While a message box holds the window, the cells refuse their action, as they do the mouse.
     plat.seams.messageBox = nullptr;
@@ -265,7 +298,12 @@ TEST_F(Win32BackendTest, TheClientAreaAnswersActiveAccessibilityAndLetsGoWithIts
     EXPECT_EQ(held, E_FAIL);
     EXPECT_EQ(board(), ".........");
 
-    for (LONG cell : {1, 4, 2, 5, 3})
+    // What is said, once the event is handled: the move and the turn together.
+    EXPECT_EQ((Node{grid.acc, 1}.press()), S_OK);
+    settle();
+    EXPECT_EQ(top[5].name(), L"X in top left. O's turn");
+    EXPECT_EQ(top[5].role(), ROLE_SYSTEM_STATICTEXT);
+    for (LONG cell : {4, 2, 5, 3})
         EXPECT_EQ((Node{grid.acc, cell}.press()), S_OK);
     EXPECT_EQ(board(), "XXXOO....");
     ASSERT_TRUE(notice().visible());
