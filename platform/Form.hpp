@@ -106,8 +106,7 @@ public:
     // Runs the handler bound to the event, if any; a name the design lacks throws.
     void raise(std::string_view control, Event event, const EventArgs& args = {});
 
-    // Accessibility: controls not presented stay out of the view. An alert's name is its
-    // labels' captions, and it is announced when it shows.
+    // Accessibility and the keyboard: controls not presented stay out of the tree.
     void present(std::string_view control, int index, Presentation how);
     // The cells make one grid, reached with Tab at `tabIndex` and walked with the arrow keys.
     void presentGrid(std::string name, int tabIndex) {
@@ -115,8 +114,8 @@ public:
         gridTabIndex_ = tabIndex;
     }
     // An alert's name is its presented texts' captions in reading order, a written `lead` first
-    // (all its labels' when none is presented), and it is announced when it shows. Its first line is the result that the
-    // grids of the program describe until their next move.
+    // (all its labels' when none is presented), and it is announced when it shows. Its first
+    // line is the result that the program's grids describe until their next move.
     void presentAsAlert() { alert_ = true; }
     bool isAlert() const { return alert_; }
     // Another window alerted: a grid here keeps the first line until its next move.
