@@ -6,7 +6,7 @@ import { extname, join, normalize } from 'node:path';
 import { chromium } from 'playwright-core';
 
 const types = {
-  '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm',
+  '.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css', '.wasm': 'application/wasm',
   '.jpg': 'image/jpeg', '.png': 'image/png',
 };
 
