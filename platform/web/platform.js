@@ -29,22 +29,15 @@ mergeInto(LibraryManager.library, {
     picture: function(file) {
       var p = TkWeb.pictures[file];
       if (!p) {
-        // The page may have started loading it already.
-        var early = Module['pictures'] && Module['pictures'][file];
-        p = TkWeb.pictures[file] = { img: early || new Image(), ready: false };
-        var loaded = function() {
+        // The page's head preloads the artwork for its density: this one comes from there.
+        p = TkWeb.pictures[file] = { img: new Image(), ready: false };
+        p.img.src = file;
+        // Decoded, or failed: painted with it, or without it.
+        p.loaded = p.img.decode().catch(function() {}).then(function() {
           p.ready = p.img.naturalWidth > 0;
-          p.done = true;
           for (var id in TkWeb.windows) TkWeb.invalidate(+id);
           TkWeb.notify();
-        };
-        if (early && early.complete) {
-          p.ready = early.naturalWidth > 0;
-          p.done = true;
-        } else {
-          p.img.onload = p.img.onerror = loaded;
-          if (!early) p.img.src = file;
-        }
+        });
       }
       return p;
     },
