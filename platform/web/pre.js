@@ -7,6 +7,10 @@ Module['onAbort'] = function() {
   Module['aborted'] = Module['started'] ? 2 : 1;
   if (window.gridlarkAborted) window.gridlarkAborted(Module['aborted'] === 2);
 };
+// The runtime's fetch of the WebAssembly rejects without aborting when the file is blocked.
+addEventListener('unhandledrejection', function() {
+  if (!Module['started'] && !Module['aborted']) Module['onAbort']();
+});
 // The first frame waits for the artwork of the screen's density, decoded by the browser (the
 // page has been fetching it since its head).
 Module['preRun'] = (Module['preRun'] || []).concat(function() {
