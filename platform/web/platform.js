@@ -35,6 +35,7 @@ mergeInto(LibraryManager.library, {
         // Decoded, or failed: painted with it, or without it.
         p.loaded = p.img.decode().catch(function() {}).then(function() {
           p.ready = p.img.naturalWidth > 0;
+          p.done = true;
           for (var id in TkWeb.windows) TkWeb.invalidate(+id);
           TkWeb.notify();
         });
