@@ -48,7 +48,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
             return
         stat = os.stat(path)
         ext = os.path.splitext(path)[1]
-        accepted = [c.split(';')[0].strip() for c in self.headers.get('Accept-Encoding', '').split(',')]
+        accepted = [c.split(';')[0].strip()
+                    for c in self.headers.get('Accept-Encoding', '').split(',')]
         coding = None
         if ext in PACKED:
             coding = 'br' if BROTLI and 'br' in accepted else 'gzip' if 'gzip' in accepted else None

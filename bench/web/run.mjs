@@ -44,7 +44,8 @@ async function load(page, mark, network) {
   }
   const result = await tab.evaluate((m) => ({
     ms: performance.getEntriesByName(m)[0].startTime,
-    files: performance.getEntriesByType('resource').concat(performance.getEntriesByType('navigation'))
+    files: performance.getEntriesByType('resource')
+      .concat(performance.getEntriesByType('navigation'))
       .map((e) => ({ name: new URL(e.name).pathname, start: e.startTime, end: e.responseEnd,
         bytes: e.transferSize, size: e.decodedBodySize })),
   }), mark);
@@ -55,7 +56,8 @@ async function load(page, mark, network) {
 const median = (v) => [...v].sort((a, b) => a - b)[v.length >> 1];
 const waterfall = (r) => {
   const rows = r.files.sort((a, b) => a.start - b.start).map((f) =>
-    `  ${f.name.padEnd(22)} ${f.start.toFixed(0).padStart(5)} - ${f.end.toFixed(0).padStart(5)} ms ` +
+    `  ${f.name.padEnd(22)} ${f.start.toFixed(0).padStart(5)} - ` +
+    `${f.end.toFixed(0).padStart(5)} ms ` +
     `${String(f.bytes).padStart(7)} B sent (${f.size} B)`);
   return rows.concat(`  first complete frame   ${r.ms.toFixed(0).padStart(5)} ms`).join('\n');
 };

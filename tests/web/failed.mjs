@@ -19,7 +19,8 @@ try {
 
   await context.unroute('**/gridlark.wasm');
   await page.goto('file://' + resolve(folder, 'gridlark.html'));
-  assert.match(await sentence(), /from a file opened on disk: serve its folder.*python3 -m http\.server/);
+  assert.match(await sentence(),
+    /from a file opened on disk: serve its folder.*python3 -m http\.server/);
 } finally {
   await session.done();
 }

@@ -1,10 +1,13 @@
 // Served as scripts/web.sh serves it, with the strict content policy as a header: the page
 // plays, drags, quits and starts again, and the browser refuses nothing of it.
-import { assert, box, check, clickCell, dragTo, firstFrame, frame, main, painted } from './game.mjs';
+import { assert, box, check, clickCell, dragTo, firstFrame, frame, main, painted }
+  from './game.mjs';
 
 await check(process.argv[2], { host: true }, async ({ page, url }) => {
   const refused = [];
-  page.on('console', (m) => { if (/Content.Security.Policy/i.test(m.text())) refused.push(m.text()); });
+  page.on('console', (m) => {
+    if (/Content.Security.Policy/i.test(m.text())) refused.push(m.text());
+  });
   const policy = (await page.request.get(url)).headers()['content-security-policy'];
   assert.equal(policy, "default-src 'self'; script-src 'self' 'wasm-unsafe-eval'");
   await page.reload();

@@ -19,7 +19,8 @@ await check(process.argv[2], { phone: true, viewport: { width: 412, height: 915 
     const to = { x: from.x + 100 - b.x, y: from.y + 300 - b.y };
     await touch('touchStart', from);
     for (let i = 1; i <= 5; ++i)
-      await touch('touchMove', { x: from.x + (to.x - from.x) * i / 5, y: from.y + (to.y - from.y) * i / 5 });
+      await touch('touchMove',
+        { x: from.x + (to.x - from.x) * i / 5, y: from.y + (to.y - from.y) * i / 5 });
     await touch('touchEnd');
     await frame(page);
     const moved = await box(page, main);
