@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The web page's footprint (bench/web/run.mjs): bytes transferred, and start-up against a bare
-# canvas page, in headless Chromium. Builds the page first (bench/build-web/). Usage: web.sh [runs]
+# The web page's footprint (bench/web/run.mjs): bytes transferred, the waterfall, and start-up
+# (unthrottled and on emulated Slow 4G) against a bare canvas page, in headless Chromium. Builds
+# the page first (bench/build-web/). Usage: web.sh [runs]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh web

@@ -7,7 +7,8 @@ what=${1:-test}
 packages=(cmake ninja-build g++ qt6-base-dev fonts-dejavu-core fonts-liberation)
 if [ "$what" = web ]; then
   # The browser build alone: Emscripten, GoogleTest's sources, and Chromium for the suites.
-  packages=(cmake ninja-build emscripten googletest chromium fonts-dejavu-core fonts-liberation)
+  packages=(cmake ninja-build emscripten googletest chromium fonts-dejavu-core fonts-liberation
+    brotli)
   command -v node >/dev/null || packages+=(nodejs)
   command -v npm >/dev/null || packages+=(npm)
 elif [ "$what" != run ]; then

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the web page (build-web/) and serves it on this machine only.
-# The files in build-web/ (gridlark.html, .js, .wasm and the artwork) are static: any web server
-# can serve them. Usage: web.sh [port]
+# The files in build-web/ (index.html, gridlark.html, .js, .wasm, .css and the artwork) are static:
+# any web server can serve them, with .wasm as application/wasm. Usage: web.sh [port]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh web
@@ -10,5 +10,6 @@ port=${1:-8000}
 [ -f build-web/CMakeCache.txt ] ||
   emcmake cmake -S . -B build-web -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build-web --target gridlark
-echo "Gridlark: http://127.0.0.1:$port/gridlark.html"
-exec python3 -m http.server "$port" --bind 127.0.0.1 --directory build-web
+echo "Gridlark (compressed, with cache validators and the content policy):"
+exec python3 scripts/serve.py build-web "$port"
+

@@ -29,22 +29,16 @@ mergeInto(LibraryManager.library, {
     picture: function(file) {
       var p = TkWeb.pictures[file];
       if (!p) {
-        // The page may have started loading it already.
-        var early = Module['pictures'] && Module['pictures'][file];
-        p = TkWeb.pictures[file] = { img: early || new Image(), ready: false };
-        var loaded = function() {
+        // The page's head preloads the artwork for its density: this one comes from there.
+        p = TkWeb.pictures[file] = { img: new Image(), ready: false };
+        p.img.src = file;
+        // Decoded, or failed: painted with it, or without it.
+        p.loaded = p.img.decode().catch(function() {}).then(function() {
           p.ready = p.img.naturalWidth > 0;
           p.done = true;
           for (var id in TkWeb.windows) TkWeb.invalidate(+id);
           TkWeb.notify();
-        };
-        if (early && early.complete) {
-          p.ready = early.naturalWidth > 0;
-          p.done = true;
-        } else {
-          p.img.onload = p.img.onerror = loaded;
-          if (!early) p.img.src = file;
-        }
+        });
       }
       return p;
     },
@@ -70,6 +64,8 @@ mergeInto(LibraryManager.library, {
       if (!TkWeb.firstFrame && TkWeb.pictureDrawn) {
         TkWeb.firstFrame = true;
         performance.mark('gridlark-first-frame');
+        var loading = document.querySelector('[data-loading]');
+        if (loading) loading.hidden = true;
       }
     },
     begin: function(canvas, ratio) {
@@ -89,15 +85,60 @@ mergeInto(LibraryManager.library, {
         e.preventDefault();
         if (!w.el.contains(document.activeElement)) TkWeb.focus(w, w.focusId);
       }
-      var r = w.el.getBoundingClientRect();
       // DOM buttons 0 left, 1 middle, 2 right; the handlers' 1, 4, 2. Others go unheard.
       var button = [1, 4, 2][e.button] || 0;
-      var shift = TkWeb.shift(e);
       if (type !== 1 && button === 0) return;
       // The second press of a double click arrives as the double click, as on the desktop.
       if (type === 0 && e.detail > 1 && e.detail % 2 === 0) type = 3;
-      _tk_web_mouse(TkWeb.platform, id, type, type === 1 ? e.buttons & 7 : button, shift,
-                    e.clientX - r.left, e.clientY - r.top);
+      TkWeb.send(w, id, type, type === 1 ? e.buttons & 7 : button, TkWeb.shift(e), e);
+    },
+    // A point of the page in the window's own pixels: a CSS zoom around the game scales the
+    // window's box on the page but not its layout.
+    send: function(w, id, type, button, shift, at) {
+      var r = w.el.getBoundingClientRect(), scale = r.width / w.width || 1;
+      _tk_web_mouse(TkWeb.platform, id, type, button, shift, (at.clientX - r.left) / scale,
+                    (at.clientY - r.top) / scale);
+    },
+    // Touch and pen act as the left button, and a press held still is the right one. A press
+    // is sent once it is known to be a tap, a drag or a long press; a second tap close by soon
+    // after is the double click.
+    holdMs: 500,
+    slop: 8, // page pixels a finger may wander and still tap or hold
+    touch: function(w, id, e) {
+      if (e.pointerType === 'mouse' || !e.isPrimary) return;
+      var t = w.touch;
+      if (e.type === 'pointerdown') {
+        if (e.target.closest('[data-control],[data-accessible]')) return;
+        e.preventDefault(); // no mouse events made up after it
+        if (!w.el.contains(document.activeElement)) TkWeb.focus(w, w.focusId);
+        t = w.touch = { x: e.clientX, y: e.clientY, at: e, pressed: false };
+        t.hold = setTimeout(function() {
+          t.hold = null;
+          if (t.pressed || w.touch !== t) return;
+          w.touch = null;
+          TkWeb.send(w, id, 0, 2, 0, t.at);
+          TkWeb.send(w, id, 2, 2, 0, t.at);
+        }, TkWeb.holdMs);
+        return;
+      }
+      if (!t) return;
+      var moved = Math.abs(e.clientX - t.x) > TkWeb.slop || Math.abs(e.clientY - t.y) > TkWeb.slop;
+      if (!t.pressed && (moved || e.type !== 'pointermove')) {
+        clearTimeout(t.hold);
+        if (e.type === 'pointercancel') { w.touch = null; return; }
+        t.pressed = true;
+        var last = TkWeb.lastTap, double = last && e.timeStamp - last.time < TkWeb.holdMs &&
+            Math.abs(last.x - t.x) <= 2 * TkWeb.slop && Math.abs(last.y - t.y) <= 2 * TkWeb.slop;
+        TkWeb.lastTap = double ? null : { time: e.timeStamp, x: t.x, y: t.y };
+        TkWeb.send(w, id, double ? 3 : 0, 1, 0, t.at);
+      }
+      if (!t.pressed) return;
+      if (e.type === 'pointermove') {
+        TkWeb.send(w, id, 1, 1, 0, e);
+      } else {
+        w.touch = null;
+        TkWeb.send(w, id, 2, 1, 0, e);
+      }
     },
     // A window dragged to a screen of another density, or a zoom: paint again for it.
     watchRatio: function() {
@@ -108,6 +149,16 @@ mergeInto(LibraryManager.library, {
         TkWeb.watchRatio();
         for (var id in TkWeb.windows) TkWeb.invalidate(+id);
       }, { once: true });
+    },
+    // The page's screen changed size or ratio (a resized window, a zoom, a turned phone).
+    watchScreen: function() {
+      if (TkWeb.screenWatched) return;
+      TkWeb.screenWatched = true;
+      addEventListener('resize', function() {
+        // The core's WindowHost::screenChanged() goes here, for every window, once it exists:
+        // it brings each window back inside the screen. Until then only paint again.
+        for (var id in TkWeb.windows) TkWeb.invalidate(+id);
+      });
     },
     // The overlay: a window's accessible tree (Backend.hpp) as elements with ARIA roles, each
     // where its node is painted. Their text is transparent and the real mouse passes through
@@ -204,6 +255,9 @@ mergeInto(LibraryManager.library, {
     el.addEventListener('mousedown', function(e) { TkWeb.mouse(w, id, e, 0); });
     el.addEventListener('mousemove', function(e) { TkWeb.mouse(w, id, e, 1); });
     el.addEventListener('mouseup', function(e) { TkWeb.mouse(w, id, e, 2); });
+    ['pointerdown', 'pointermove', 'pointerup', 'pointercancel'].forEach(function(type) {
+      el.addEventListener(type, function(e) { TkWeb.touch(w, id, e); });
+    });
     el.addEventListener('contextmenu', function(e) { e.preventDefault(); });
     // The window system's close, as a window manager (or the page around the game) sends it.
     el.addEventListener('close', function() { _tk_web_close(TkWeb.platform, id); });
@@ -585,7 +639,11 @@ mergeInto(LibraryManager.library, {
   },
 
   tk_web_attach__deps: ['$TkWeb'],
-  tk_web_attach: function(platform) { TkWeb.platform = platform; },
+  tk_web_attach: function(platform) {
+    TkWeb.platform = platform;
+    Module['started'] = true; // a later abort is an error in play, not a failed load
+    TkWeb.watchScreen();
+  },
 
   tk_web_ended__deps: ['$TkWeb'],
   tk_web_ended: function(code) { TkWeb.ended(code); },

@@ -1,7 +1,20 @@
+// The program's arguments come from the address (?arg=...).
+Module['arguments'] = new URLSearchParams(location.search).getAll('arg');
+Module['ran'] = true;
+// A failed start (the WebAssembly missing, blocked or not WebAssembly) or an error in play is
+// told by gridlark.boot.js, now or once it runs.
+Module['onAbort'] = function() {
+  Module['aborted'] = Module['started'] ? 2 : 1;
+  if (window.gridlarkAborted) window.gridlarkAborted(Module['aborted'] === 2);
+};
+// The runtime's fetch of the WebAssembly rejects without aborting when the file is blocked.
+addEventListener('unhandledrejection', function() {
+  if (!Module['started'] && !Module['aborted']) Module['onAbort']();
+});
 // The first frame waits for the artwork of the screen's density, decoded by the browser (the
 // page has been fetching it since its head).
 Module['preRun'] = (Module['preRun'] || []).concat(function() {
   addRunDependency('artwork');
   var picture = TkWeb.picture(TkWeb.pictureFile('background', window.devicePixelRatio || 1));
-  picture.img.decode().catch(function() {}).then(function() { removeRunDependency('artwork'); });
+  picture.loaded.then(function() { removeRunDependency('artwork'); });
 });

@@ -10,9 +10,22 @@ export async function start(folder, options) {
   const session = await open(folder, 'gridlark.html', options);
   session.page.on('pageerror', (e) => console.log(`page error: ${e.message}`));
   await session.page.goto(session.url);
-  await session.page.waitForFunction(() =>
-    performance.getEntriesByName('gridlark-first-frame').length > 0);
+  await firstFrame(session.page);
   return session;
+}
+
+// Polls what `probe` returns in the page until it is truthy (a strict content policy refuses
+// Playwright's waitForFunction).
+export async function until(page, probe, arg, timeout = 10000) {
+  for (const end = Date.now() + timeout; ; await new Promise((r) => setTimeout(r, 20))) {
+    const seen = await page.evaluate(probe, arg);
+    if (seen) return seen;
+    if (Date.now() > end) assert.fail(`not seen in ${timeout} ms: ${probe}`);
+  }
+}
+
+export async function firstFrame(page) {
+  await until(page, () => performance.getEntriesByName('gridlark-first-frame').length > 0);
 }
 
 export async function box(page, selector) {
