@@ -1,7 +1,5 @@
 #include "platform/CommandLine.hpp"
 
-#include <string>
-
 namespace tk {
 
 namespace {
@@ -16,27 +14,39 @@ constexpr std::string_view kWithoutValue =
     " reverse widgetcount nograb dograb sync cmap testability qmljsdebugger ";
 
 bool among(std::string_view names, std::string_view name) {
-    return !name.empty() && name.find(' ') == std::string_view::npos &&
-           names.find(" " + std::string(name) + " ") != std::string_view::npos;
+    if (name.empty() || name.find(' ') != std::string_view::npos) return false;
+    for (auto at = names.find(name); at != std::string_view::npos; at = names.find(name, at + 1))
+        if (names[at - 1] == ' ' && names[at + name.size()] == ' ') return true;
+    return false;
 }
 
 } // namespace
 
 std::optional<int> handleCommandLine(int argc, const char* const* argv, const ProgramInfo& info,
-                                     std::ostream& out, std::ostream& err) {
+                                     std::FILE* out, std::FILE* err) {
+    // stdio, not iostreams: a static Windows program would carry all of their locale machinery.
+    const auto print = [](std::FILE* to, std::string_view text) {
+        std::fwrite(text.data(), 1, text.size(), to);
+    };
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if (arg == "--help" || arg == "-h") {
-            out << "Usage: " << info.name << " [--help | --version] [toolkit options]\n"
-                << info.summary << "\n\n"
-                << "  --help        show this text and exit\n"
-                << "  --version     show the version and exit\n"
-                << "Toolkit options such as -platform NAME and -display DISPLAY are accepted.\n"
-                << "Exit status: 0 normal end, 1 no display to start on, 2 unknown option.\n";
+            print(out, "Usage: ");
+            print(out, info.name);
+            print(out, " [--help | --version] [toolkit options]\n");
+            print(out, info.summary);
+            print(out, "\n\n"
+                       "  --help        show this text and exit\n"
+                       "  --version     show the version and exit\n"
+                       "Toolkit options such as -platform NAME and -display DISPLAY are accepted.\n"
+                       "Exit status: 0 normal end, 1 no display to start on, 2 unknown option.\n");
             return 0;
         }
         if (arg == "--version") {
-            out << info.title << ' ' << info.version << '\n';
+            print(out, info.title);
+            print(out, " ");
+            print(out, info.version);
+            print(out, "\n");
             return 0;
         }
         if (arg.size() < 2 || arg[0] != '-') continue; // not an option: the toolkit's to judge
@@ -48,7 +58,10 @@ std::optional<int> handleCommandLine(int argc, const char* const* argv, const Pr
             continue;
         }
         if (among(kWithoutValue, name)) continue;
-        err << info.name << ": unknown option '" << arg << "' (try --help)\n";
+        print(err, info.name);
+        print(err, ": unknown option '");
+        print(err, arg);
+        print(err, "' (try --help)\n");
         return 2;
     }
     return std::nullopt;

@@ -1,7 +1,7 @@
 #pragma once
 
+#include <cstdio>
 #include <optional>
-#include <ostream>
 #include <string_view>
 
 namespace tk {
@@ -18,6 +18,6 @@ struct ProgramInfo {
 // knows (2); nullopt lets the program start. The toolkit's own options (-platform, -display, ...)
 // pass through, with their values.
 std::optional<int> handleCommandLine(int argc, const char* const* argv, const ProgramInfo& info,
-                                     std::ostream& out, std::ostream& err);
+                                     std::FILE* out, std::FILE* err);
 
 } // namespace tk
