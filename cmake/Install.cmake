@@ -22,9 +22,37 @@ if(WIN32)
   # Notepad before Windows 10 shows a text without CR as one long line.
   configure_file(${gridlark_packaging}/README-Windows.txt ${PROJECT_BINARY_DIR}/packaging/README.txt
     @ONLY NEWLINE_STYLE CRLF)
-  install(FILES ${PROJECT_BINARY_DIR}/packaging/README.txt DESTINATION .)
+  configure_file(${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_BINARY_DIR}/packaging/LICENSE.txt
+    NEWLINE_STYLE CRLF)
+  install(FILES ${PROJECT_BINARY_DIR}/packaging/README.txt
+    ${PROJECT_BINARY_DIR}/packaging/LICENSE.txt DESTINATION .)
 else()
-  install(TARGETS gridlark RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  # Games go to games/, as the Debian policy and the FHS put them, with their manual in section 6.
+  set(GRIDLARK_INSTALL_BINDIR games)
+  install(TARGETS gridlark RUNTIME DESTINATION ${GRIDLARK_INSTALL_BINDIR})
+  # GCC's version notes in .comment are nothing a player needs; strip leaves them.
+  install(CODE "set(gridlark_program [[${GRIDLARK_INSTALL_BINDIR}/gridlark]])
+    set(gridlark_objcopy [[${CMAKE_OBJCOPY}]])")
+  install(CODE [[
+    if(CMAKE_INSTALL_DO_STRIP)
+      execute_process(COMMAND ${gridlark_objcopy} --remove-section=.comment
+        "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/${gridlark_program}" COMMAND_ERROR_IS_FATAL ANY)
+    endif()
+  ]])
+  # The manual and the changelog compressed as Debian wants them: most tightly, with no name or
+  # time inside.
+  foreach(doc gridlark.6 debian/changelog)
+    get_filename_component(name ${doc} NAME)
+    add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/packaging/${name}.gz
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/packaging
+      COMMAND gzip -9nc ${gridlark_packaging}/${doc} > ${PROJECT_BINARY_DIR}/packaging/${name}.gz
+      DEPENDS ${gridlark_packaging}/${doc})
+    list(APPEND gridlark_docs ${PROJECT_BINARY_DIR}/packaging/${name}.gz)
+  endforeach()
+  add_custom_target(gridlark_docs ALL DEPENDS ${gridlark_docs})
+  install(FILES ${PROJECT_BINARY_DIR}/packaging/gridlark.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+  install(FILES ${PROJECT_BINARY_DIR}/packaging/changelog.gz ${gridlark_packaging}/debian/copyright
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/gridlark)
   install(FILES ${gridlark_packaging}/${GRIDLARK_APP_ID}.desktop
     DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
   install(FILES ${gridlark_packaging}/${GRIDLARK_APP_ID}.metainfo.xml
@@ -39,8 +67,9 @@ else()
   # CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS says, so a package built under umask 077 would
   # carry folders nobody else can read. Staged installs (DESTDIR, as CPack does) get 755 along
   # every path they hold; a direct install keeps the installer's umask and existing folders.
-  set(gridlark_dirs ${CMAKE_INSTALL_BINDIR} ${CMAKE_INSTALL_DATADIR}/applications
-    ${CMAKE_INSTALL_DATADIR}/metainfo)
+  set(gridlark_dirs ${GRIDLARK_INSTALL_BINDIR} ${CMAKE_INSTALL_DATADIR}/applications
+    ${CMAKE_INSTALL_DATADIR}/metainfo ${CMAKE_INSTALL_MANDIR}/man6
+    ${CMAKE_INSTALL_DATADIR}/doc/gridlark)
   foreach(size 16 32 48 256)
     list(APPEND gridlark_dirs ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
   endforeach()

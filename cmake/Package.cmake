@@ -35,4 +35,9 @@ else()
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6gui6, fonts-liberation, fonts-dejavu-core")
 endif()
 
+# The times in the package are the last commit's; see cmake/Reproducible.cmake.
+set(CPACK_GRIDLARK_SOURCE_DATE_EPOCH ${GRIDLARK_SOURCE_DATE_EPOCH})
+set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/cmake/PackageReproducible.cmake)
+set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/PackageReproducible.cmake)
+
 include(CPack)

@@ -13,7 +13,7 @@ if [ "$what" = web ]; then
   command -v npm >/dev/null || packages+=(npm)
 elif [ "$what" != run ]; then
   packages+=(googletest libgtest-dev libqt6test6 xvfb xdotool x11-utils imagemagick openbox procps
-    desktop-file-utils appstream dpkg-dev)
+    desktop-file-utils appstream dpkg-dev lintian devscripts)
   # The screen reader's view: a session bus, the accessibility bus and a client for it.
   [ "$what" = test ] && packages+=(dbus at-spi2-core python3-pyatspi)
   # A real screen reader, speaking through speech-dispatcher's dummy output to its log.

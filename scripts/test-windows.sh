@@ -13,6 +13,13 @@ jobs=$(nproc)
 run32=ON
 scripts/can-run-32bit.sh || run32=OFF
 
+# A folder configured with another generator (the README's command once used the default) is
+# configured afresh: CMake refuses to switch generators in place.
+for b in build-win32 build-win64; do
+  if [ -f $b/CMakeCache.txt ] && ! grep -qx 'CMAKE_GENERATOR:INTERNAL=Ninja' $b/CMakeCache.txt; then
+    rm -rf $b/CMakeCache.txt $b/CMakeFiles
+  fi
+done
 cmake -S . -B build-win32 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
   -DCMAKE_BUILD_TYPE=Release -DGRIDLARK_TESTS=ON -DGRIDLARK_WINE_TESTS=$run32 >/dev/null
 # Without 32-bit support the tests' programs cannot run: the program alone is enough.

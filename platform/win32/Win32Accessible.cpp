@@ -1,5 +1,6 @@
 #include "platform/win32/Win32Accessible.hpp"
 
+#include "platform/win32/SystemLibrary.hpp"
 #include "platform/win32/Win32Platform.hpp"
 
 #include <oleacc.h>
@@ -468,9 +469,9 @@ private:
 #pragma GCC diagnostic pop
 
 AccessibilityRuntime::AccessibilityRuntime()
-    : ole32_(LoadLibraryW(L"ole32.dll"))
-    , oleaut32_(LoadLibraryW(L"oleaut32.dll"))
-    , oleacc_(LoadLibraryW(L"oleacc.dll")) {
+    : ole32_(systemLibrary(L"ole32.dll"))
+    , oleaut32_(systemLibrary(L"oleaut32.dll"))
+    , oleacc_(systemLibrary(L"oleacc.dll")) {
     using CoInitializeExFn = HRESULT(WINAPI*)(void*, DWORD);
     // Clients in other processes call in through the thread's apartment, as its messages.
     if (auto init = function<CoInitializeExFn>(ole32_, "CoInitializeEx"))

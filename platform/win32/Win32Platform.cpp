@@ -1,6 +1,9 @@
 #include "platform/win32/Win32Platform.hpp"
 
+#include "platform/win32/SystemLibrary.hpp"
+
 #include <commctrl.h>
+#include <delayimp.h>
 #include <objbase.h>
 #include <shellapi.h>
 #include <uxtheme.h>
@@ -35,7 +38,7 @@ template <class F> F comFunction(HMODULE ole, const char* name) {
 class ComApartment {
 public:
     ComApartment()
-        : ole_(LoadLibraryW(L"ole32.dll")) {
+        : ole_(systemLibrary(L"ole32.dll")) {
         using Init = HRESULT(WINAPI*)(void*, DWORD);
         if (auto init = ole_ ? comFunction<Init>(ole_, "CoInitializeEx") : nullptr)
             ok_ = SUCCEEDED(init(nullptr, COINIT_APARTMENTTHREADED));
@@ -869,6 +872,17 @@ void Win32Platform::reap(const FormWindow& window) {
 }
 
 } // namespace tk::win32
+
+// The delay-load helper would load the shell by bare name; it takes the one in the system folder.
+namespace {
+FARPROC WINAPI shellFromSystemFolder(unsigned notice, PDelayLoadInfo info) {
+    if (notice != dliNotePreLoadLibrary) return nullptr;
+    const std::string_view name = info->szDll;
+    return reinterpret_cast<FARPROC>(
+        tk::win32::systemLibrary(std::wstring(name.begin(), name.end()).c_str()));
+}
+} // namespace
+PfnDliHook __pfnDliNotifyHook2 = shellFromSystemFolder; // C linkage from delayimp.h
 
 int tk::runBackend(int, char**, const std::function<int(Backend&)>& body) {
     tk::win32::Win32Platform platform(GetModuleHandleW(nullptr));

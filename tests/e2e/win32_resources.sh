@@ -91,4 +91,10 @@ imports=$(sed -n 's/^\tDLL Name: //p' <<<"$header")
 while read -r dll; do
   grep -qiE "$system" <<<"$dll" || fail "imports $dll"
 done <<<"$imports"
+# The shell is delay-loaded on both processors: not bound at start-up, named only for the helper.
+! grep -qix 'SHELL32\.dll' <<<"$imports" || fail "SHELL32.dll imported at start-up"
+grep -qa 'shell32\.dll' "$exe" || fail "no delay-load of shell32.dll"
+# Hardened: the stack protector's and fortified calls' handlers are linked in.
+grep -qa 'stack smashing detected' "$exe" || fail "no stack protector"
+grep -qa 'buffer overflow detected' "$exe" || fail "no fortified calls"
 echo "win32_resources: ok"

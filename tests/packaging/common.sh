@@ -16,7 +16,10 @@ need() { # commands...
 # The files an install lays out under its prefix, sorted.
 expected_files() {
   {
-    echo bin/gridlark
+    echo games/gridlark
+    echo share/doc/gridlark/changelog.gz
+    echo share/doc/gridlark/copyright
+    echo share/man/man6/gridlark.6.gz
     echo "share/applications/$APP_ID.desktop"
     echo "share/metainfo/$APP_ID.metainfo.xml"
     for s in "${ICON_SIZES[@]}"; do echo "share/icons/hicolor/${s}x$s/apps/$APP_ID.png"; done
@@ -45,8 +48,8 @@ check_installed_tree() { # prefix version
   local p=$1 version=$2
   local desktop="$p/share/applications/$APP_ID.desktop" meta="$p/share/metainfo/$APP_ID.metainfo.xml"
 
-  [ -f "$p/bin/gridlark" ] && [ -x "$p/bin/gridlark" ] || fail "bin/gridlark missing or not executable"
-  [ "$(od -An -c -N4 "$p/bin/gridlark" | tr -d ' ')" = '177ELF' ] || fail "bin/gridlark is not an ELF program"
+  [ -f "$p/games/gridlark" ] && [ -x "$p/games/gridlark" ] || fail "games/gridlark missing or not executable"
+  [ "$(od -An -c -N4 "$p/games/gridlark" | tr -d ' ')" = '177ELF' ] || fail "games/gridlark is not an ELF program"
 
   desktop-file-validate "$desktop" || fail "desktop entry does not validate"
   [ "$(desktop_key "$desktop" Exec)" = gridlark ] || fail "desktop entry Exec is not gridlark"
@@ -55,7 +58,7 @@ check_installed_tree() { # prefix version
 
   # The id is not under a known top-level domain: that note alone must not fail the check.
   local report
-  report=$(appstreamcli validate --no-net --strict --override=cid-maybe-not-rdns=pedantic "$meta" 2>&1) ||
+  report=$(appstreamcli validate --no-net --pedantic --strict --override=cid-maybe-not-rdns=pedantic "$meta" 2>&1) ||
     { echo "$report" >&2; fail "metainfo does not validate"; }
   [ "$(xml_text "$meta" id)" = "$APP_ID" ] || fail "metainfo id is not $APP_ID"
   [ "$(xml_text "$meta" launchable 'type="desktop-id"')" = "$APP_ID.desktop" ] ||

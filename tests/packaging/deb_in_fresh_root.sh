@@ -162,7 +162,7 @@ done
 build_time='-dev$|^(gcc|g\+\+|cpp|clang|binutils|make|cmake|ninja-build|build-essential|dpkg-dev)(-[0-9.]+)?$'
 bad=$(grep -E -- "$build_time" <<<"$pulled" || true)
 [ -z "$bad" ] || fail "build-time packages pulled in: $bad"
-unresolved=$(in_root ldd /usr/bin/gridlark | grep 'not found' || true)
+unresolved=$(in_root ldd /usr/games/gridlark | grep 'not found' || true)
 [ -z "$unresolved" ] || fail "libraries not found: $unresolved"
 
 step "validating the installed desktop entry, metainfo and icons"
@@ -184,7 +184,7 @@ mkdir -m 700 "$run/tmp/xdg"
 
 # No QT_QPA_PLATFORM: the package alone must bring a platform plugin Qt picks by itself.
 # Started directly, not through a function: chroot and env exec, so $! is the game's own pid.
-chroot "$run" /usr/bin/env -i PATH=/usr/bin:/bin HOME=/root LANG=C.UTF-8 DISPLAY="$DISPLAY" \
+chroot "$run" /usr/bin/env -i PATH=/usr/games:/usr/bin:/bin HOME=/root LANG=C.UTF-8 DISPLAY="$DISPLAY" \
   XDG_RUNTIME_DIR=/tmp/xdg gridlark >"$roots/game.log" 2>&1 &
 game=$!
 pids+=($game)

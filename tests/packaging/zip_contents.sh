@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The Windows zip CPack makes from a Windows build: one folder with the programs and a read-me
-# that Notepad shows properly. Usage: zip_contents.sh BUILD_DIR VERSION [PROGRAMS]
+# The Windows zip CPack makes from a Windows build: one folder with the programs, the licence and
+# a read-me that Notepad shows properly. Usage: zip_contents.sh BUILD_DIR VERSION [PROGRAMS]
 # (CMAKE, CPACK as tools); PROGRAMS: what the folder holds besides the read-me, by processor.
 . "$(dirname "$0")/common.sh"
 build=${1:?build folder}
@@ -22,7 +22,7 @@ zip="$work/$top.zip"
 [ -f "$zip" ] || fail "no $top.zip; made: $(cd "$work" && ls ./*.zip 2>/dev/null)"
 
 got=$("$cmake" -E tar tf "$zip" | grep -v '/$' | LC_ALL=C sort)
-want=$(for p in $programs README.txt; do echo "$top/$p"; done | LC_ALL=C sort)
+want=$(for p in $programs LICENSE.txt README.txt; do echo "$top/$p"; done | LC_ALL=C sort)
 [ "$got" = "$want" ] || fail "zip holds: $got"
 
 mkdir "$work/x"
@@ -42,5 +42,6 @@ lines=$(wc -l <"$readme")
 crlf=$(grep -c $'\r$' "$readme" || true)
 [ "$lines" -gt 5 ] && [ "$crlf" -eq "$lines" ] || fail "read-me has $crlf CRLF endings in $lines lines"
 if grep -q '@' "$readme"; then fail "read-me has an unexpanded @VARIABLE@"; fi
+head -1 "$work/x/$top/LICENSE.txt" | grep -q '^MIT License' || fail "LICENSE.txt is not the MIT licence"
 
 echo "zip_contents: ok"
