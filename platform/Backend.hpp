@@ -113,6 +113,9 @@ public:
     virtual AccessibleTree accessibleTree() const = 0;
     virtual std::vector<AccessibleChange> accessibleChanges() = 0; // since the last call
     virtual void accessibleAction(int id) = 0;                     // a node's default action
+    // The screen's size or work area changed (resolution, docking, scale): the window comes
+    // back inside the screen, a window at the right or bottom edge staying at that edge.
+    virtual void screenChanged() = 0;
 
 protected:
     ~WindowHost() = default;

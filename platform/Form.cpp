@@ -83,6 +83,7 @@ void Form::show() {
         });
     }
     native_->show();
+    if (opening) screen_ = platform_.screenSize();
     if (opening && alert_) {
         const std::string text = alertText();
         noteChanges();
@@ -444,6 +445,34 @@ RectPx Form::paintedArea(const Control& control) const {
         margin += 2; // glyphs may overhang their advance
     }
     return {box.x - margin, box.y - margin, box.width + 2 * margin, box.height + 2 * margin};
+}
+
+namespace {
+
+// A window this close to the far edge, or beyond it, was put there (snapped clear of a taskbar)
+// and keeps its distance to that edge.
+constexpr int kEdgeHold = 64;
+
+int replaced(int at, int size, int before, int after) {
+    const int gap = before - (at + size);
+    if (gap <= kEdgeHold && gap < at) at = after - size - std::max(gap, 0);
+    // Wholly inside, or at the start when the screen is too small for the window.
+    return std::max(0, std::min(at, after - size));
+}
+
+} // namespace
+
+void Form::screenChanged() {
+    if (!native_ || native_->windowState() == state::Maximized) return;
+    const SizePx now = platform_.screenSize();
+    const SizePx before = screen_.value_or(now);
+    screen_ = now;
+    if (now.width <= 0 || now.height <= 0) return; // no screen to come back to
+    const PointPx at = native_->position();
+    const SizePx size{twipsToWholePixels(design_.width), twipsToWholePixels(design_.height)};
+    const PointPx to{replaced(at.x, size.width, before.width, now.width),
+                     replaced(at.y, size.height, before.height, now.height)};
+    if (to.x != at.x || to.y != at.y) native_->move(to);
 }
 
 } // namespace tk

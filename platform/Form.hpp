@@ -115,8 +115,8 @@ public:
         gridTabIndex_ = tabIndex;
     }
     // An alert's name is its presented texts' captions in reading order, a written `lead` first
-    // (all its labels' when none is presented), and it is announced when it shows. Its first line is the result that the
-    // grids of the program describe until their next move.
+    // (all its labels' when none is presented), and it is announced when it shows. Its first line
+    // is the result that the grids of the program describe until their next move.
     void presentAsAlert() { alert_ = true; }
     bool isAlert() const { return alert_; }
     // Another window alerted: a grid here keeps the first line until its next move.
@@ -144,6 +144,7 @@ public:
     AccessibleTree accessibleTree() const override;
     std::vector<AccessibleChange> accessibleChanges() override;
     void accessibleAction(int id) override;
+    void screenChanged() override;
     // The control with the keyboard focus (native or painted), or -1.
     int focus() const { return focus_; }
     NativeWindow* native() const { return native_.get(); }
@@ -217,6 +218,7 @@ private:
     int pressed_ = 0; // buttons pressed here and not yet released
     int lastShift_ = 0;
     double lastX_ = 0, lastY_ = 0;
+    std::optional<SizePx> screen_; // as the window was last placed against it
 };
 
 // The one object of a form kind, created on first use.

@@ -47,6 +47,8 @@ public:
     const QPixmap& picture(std::string_view resource, qreal ratio);
 
 private:
+    void watchScreens();
+
     QtTimers timers_;
     QHash<QString, QPixmap> pictures_;
     mutable QHash<QString, QFont> fonts_;

@@ -109,6 +109,17 @@ mergeInto(LibraryManager.library, {
         for (var id in TkWeb.windows) TkWeb.invalidate(+id);
       }, { once: true });
     },
+    // The page's screen resized (the browser window, a zoom, a turned device): windows come back
+    // inside it. The observer's first report is the size it starts with.
+    watchScreen: function() {
+      if (typeof ResizeObserver === 'undefined') return;
+      var seen = null;
+      new ResizeObserver(function() {
+        var s = TkWeb.screen(), size = s.clientWidth + 'x' + s.clientHeight;
+        if (seen !== null && size !== seen) _tk_web_screen_changed(TkWeb.platform);
+        seen = size;
+      }).observe(TkWeb.screen());
+    },
     // The overlay: a window's accessible tree (Backend.hpp) as elements with ARIA roles, each
     // where its node is painted. Their text is transparent and the real mouse passes through
     // them to the canvas; the focused one shows an outline (shell.html).
@@ -585,7 +596,10 @@ mergeInto(LibraryManager.library, {
   },
 
   tk_web_attach__deps: ['$TkWeb'],
-  tk_web_attach: function(platform) { TkWeb.platform = platform; },
+  tk_web_attach: function(platform) {
+    TkWeb.platform = platform;
+    TkWeb.watchScreen();
+  },
 
   tk_web_ended__deps: ['$TkWeb'],
   tk_web_ended: function(code) { TkWeb.ended(code); },
