@@ -628,7 +628,7 @@ void checkScaleFactors() {
 }
 
 // Qt, its dialogs and the session bus need this many files open at once, with room to spare.
-constexpr rlim_t kFilesNeeded = 64;
+constexpr rlim_t kFilesNeeded = 32;
 
 void checkFileLimit() {
     rlimit limit{};
