@@ -166,6 +166,8 @@ public:
     virtual std::unique_ptr<NativeWindow> createWindow(const WindowTraits& traits,
                                                        WindowHost& host) = 0;
     virtual SizePx measureText(const Font& font, std::string_view text) = 0; // one line
+    // Whether the font, or the faces the window system falls back to, draws every letter.
+    virtual bool hasGlyphs(const Font&, std::string_view) { return true; }
     virtual Rgb systemColour(int index) const { return defaultSystemColour(index); }
     virtual SizePx screenSize() = 0; // the primary screen
     // Modal; style and answer are the Windows message box's numbers (tk::msgbox).

@@ -27,6 +27,31 @@ std::unique_ptr<Control> makeControl(Form& form, const ControlDesign& d) {
     throw std::logic_error("unknown control kind");
 }
 
+// Where no font has the letters, the marks are drawn as strokes so that they stay told apart;
+// other texts are left to the window system's boxes.
+bool strokeText(Canvas& canvas, const RectPx& box, std::string_view text, const Font& font,
+                Rgb colour, Align align) {
+    if (text != "X" && text != "O") return false;
+    const double size = font.pixelSize() * 0.7;
+    const int width = std::max(2, font.pixelSize() / 8);
+    const double x = box.x + (align == Align::Center  ? (box.width - size) / 2
+                              : align == Align::Right ? box.width - size
+                                                      : 0);
+    const double y = box.y + font.pixelSize() * 0.2;
+    if (text == "X") {
+        canvas.drawLine(x, y, x + size, y + size, colour, width);
+        canvas.drawLine(x + size, y, x, y + size, colour, width);
+        return true;
+    }
+    constexpr int kSides = 12;
+    const double r = size / 2, cx = x + r, cy = y + r, step = 2 * 3.14159265358979 / kSides;
+    for (int i = 0; i < kSides; ++i)
+        canvas.drawLine(cx + r * std::cos(i * step), cy + r * std::sin(i * step),
+                        cx + r * std::cos((i + 1) * step), cy + r * std::sin((i + 1) * step),
+                        colour, width);
+    return true;
+}
+
 } // namespace
 
 Form::Form(Platform& platform, const FormDesign& design)
@@ -288,8 +313,10 @@ void Form::paint(Canvas& canvas) const {
         case ControlKind::Label: {
             const auto& l = static_cast<const Label&>(*c);
             if (!l.transparent()) canvas.fillRect(l.pixelArea(), platform_.resolve(l.backColour()));
-            canvas.drawText(l.pixelArea(), l.caption(), l.font(), platform_.resolve(l.foreColour()),
-                            l.alignment());
+            const Rgb fore = platform_.resolve(l.foreColour());
+            if (l.caption().empty() || platform_.backend().hasGlyphs(l.font(), l.caption()) ||
+                !strokeText(canvas, l.pixelArea(), l.caption(), l.font(), fore, l.alignment()))
+                canvas.drawText(l.pixelArea(), l.caption(), l.font(), fore, l.alignment());
             break;
         }
         case ControlKind::Line: {

@@ -267,6 +267,26 @@ SizePx QtPlatform::measureText(const Font& font, std::string_view text) {
     return {metrics.horizontalAdvance(qstring(text)), metrics.height()};
 }
 
+bool QtPlatform::hasGlyphs(const Font& font, std::string_view text) {
+    const QString key =
+        qstring(font.name) + QString::number(font.pixelSize()) + '/' + qstring(text);
+    auto it = glyphs_.find(key);
+    if (it == glyphs_.end()) {
+        const QFontMetrics metrics(qfont(font));
+        bool all = true;
+        for (const char32_t c : qstring(text).toUcs4())
+            all = all && metrics.inFontUcs4(c);
+        it = glyphs_.insert(key, all);
+        if (!all && !noFontsSaid_) {
+            noFontsSaid_ = true;
+            std::fprintf(stderr, "Gridlark found no font with the letters it shows (are fonts "
+                                 "installed, and known to fontconfig?): texts show as boxes, "
+                                 "and the marks are drawn as lines.\n");
+        }
+    }
+    return *it;
+}
+
 const QPixmap& QtPlatform::picture(std::string_view resource, qreal ratio) {
     // On a dense screen, the artwork drawn at twice the size, where there is one.
     const bool dense = ratio > 1.5;

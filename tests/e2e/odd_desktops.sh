@@ -62,4 +62,20 @@ sleep 0.2
 click_at "$main" 100 178
 read -r x y _ _ < <(geometry "$main")
 [ "$x $y" = "0 400" ] || fail "no snap after a refused minimise: at $x,$y"
+
+# No font at all: said once, and the marks still differ (an X crosses its centre, an O does not).
+kill "$game"
+wait "$game" 2>/dev/null || true
+mkdir "$work/fonts"
+printf '<?xml version="1.0"?>\n<fontconfig><cachedir>%s</cachedir></fontconfig>\n' \
+  "$work/fonts" >"$work/fonts/fonts.conf"
+FONTCONFIG_FILE="$work/fonts/fonts.conf" start_game
+xdotool windowmove --sync "$main" 100 100
+cell_click 0
+cell_click 1
+shot
+centre() { count_colour $((100 + (246 + 862 * $1) / 15 + 19)) $((100 + 240 / 15 + 16)) 3 3 255,255,255; }
+a=$(centre 0) b=$(centre 1)
+[ $((a > 0)) -ne $((b > 0)) ] || fail "the marks look alike without fonts ($a, $b)"
+[ "$(grep -c 'found no font' "$work/game.log")" -eq 1 ] || fail "said: $(cat "$work/game.log")"
 echo "odd_desktops: ok"
