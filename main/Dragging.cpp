@@ -3,6 +3,8 @@
 #include "main/Gridlark.hpp"
 #include "main/frmDarIzoDiv2.hpp"
 
+#include <algorithm>
+
 namespace gridlark {
 
 namespace {
@@ -44,11 +46,11 @@ void frmDarIzoDiv2::Form_MouseUp(int Button, int Shift, float X, float Y) {
     if (atOrBeyond(SW - kEdgeZone - width(), left())) setLeft(SW - width());
     if (top() <= kEdgeZone) setTop(0);
 
-    // Windows 7's taskbar is taller.
+    // Windows 7's taskbar is taller. On a screen too short for the rule the top stays on it.
     if (app_.GetWindowsVersion().Name.find('7') != std::string::npos) {
-        if (atOrBeyond(SH - 1000 - height(), top())) setTop(SH - 600 - height());
+        if (atOrBeyond(SH - 1000 - height(), top())) setTop(std::max(0, SH - 600 - height()));
     } else {
-        if (atOrBeyond(SH - 800 - height(), top())) setTop(SH - 400 - height());
+        if (atOrBeyond(SH - 800 - height(), top())) setTop(std::max(0, SH - 400 - height()));
     }
 }
 

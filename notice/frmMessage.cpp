@@ -2,6 +2,8 @@
 
 #include "main/Gridlark.hpp"
 
+#include <algorithm>
+
 namespace gridlark {
 
 frmMessage::frmMessage(tk::Platform& platform, Gridlark& app)
@@ -31,7 +33,7 @@ void frmMessage::Form_Load() {
     if (T > h)
         setTop(T - h);
     else
-        setTop(T + H);
+        setTop(std::max(0, T + H)); // never above the screen
     setLeft(main.left());
 
     Timer1().setEnabled(true);

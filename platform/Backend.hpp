@@ -113,6 +113,9 @@ public:
     virtual AccessibleTree accessibleTree() const = 0;
     virtual std::vector<AccessibleChange> accessibleChanges() = 0; // since the last call
     virtual void accessibleAction(int id) = 0;                     // a node's default action
+    // The screen's size or work area changed (resolution, docking, scale): the window comes
+    // back inside the screen, a window at the right or bottom edge staying at that edge.
+    virtual void screenChanged() = 0;
 
 protected:
     ~WindowHost() = default;
@@ -163,6 +166,8 @@ public:
     virtual std::unique_ptr<NativeWindow> createWindow(const WindowTraits& traits,
                                                        WindowHost& host) = 0;
     virtual SizePx measureText(const Font& font, std::string_view text) = 0; // one line
+    // Whether the font, or the faces the window system falls back to, draws every letter.
+    virtual bool hasGlyphs(const Font&, std::string_view) { return true; }
     virtual Rgb systemColour(int index) const { return defaultSystemColour(index); }
     virtual SizePx screenSize() = 0; // the primary screen
     // Modal; style and answer are the Windows message box's numbers (tk::msgbox).

@@ -27,6 +27,31 @@ std::unique_ptr<Control> makeControl(Form& form, const ControlDesign& d) {
     throw std::logic_error("unknown control kind");
 }
 
+// Where no font has the letters, the marks are drawn as strokes so that they stay told apart;
+// other texts are left to the window system's boxes.
+bool strokeText(Canvas& canvas, const RectPx& box, std::string_view text, const Font& font,
+                Rgb colour, Align align) {
+    if (text != "X" && text != "O") return false;
+    const double size = font.pixelSize() * 0.7;
+    const int width = std::max(2, font.pixelSize() / 8);
+    const double x = box.x + (align == Align::Center  ? (box.width - size) / 2
+                              : align == Align::Right ? box.width - size
+                                                      : 0);
+    const double y = box.y + font.pixelSize() * 0.2;
+    if (text == "X") {
+        canvas.drawLine(x, y, x + size, y + size, colour, width);
+        canvas.drawLine(x + size, y, x, y + size, colour, width);
+        return true;
+    }
+    constexpr int kSides = 12;
+    const double r = size / 2, cx = x + r, cy = y + r, step = 2 * 3.14159265358979 / kSides;
+    for (int i = 0; i < kSides; ++i)
+        canvas.drawLine(cx + r * std::cos(i * step), cy + r * std::sin(i * step),
+                        cx + r * std::cos((i + 1) * step), cy + r * std::sin((i + 1) * step),
+                        colour, width);
+    return true;
+}
+
 } // namespace
 
 Form::Form(Platform& platform, const FormDesign& design)
@@ -83,6 +108,7 @@ void Form::show() {
         });
     }
     native_->show();
+    if (opening) screen_ = platform_.screenSize();
     if (opening && alert_) {
         const std::string text = alertText();
         noteChanges();
@@ -287,8 +313,10 @@ void Form::paint(Canvas& canvas) const {
         case ControlKind::Label: {
             const auto& l = static_cast<const Label&>(*c);
             if (!l.transparent()) canvas.fillRect(l.pixelArea(), platform_.resolve(l.backColour()));
-            canvas.drawText(l.pixelArea(), l.caption(), l.font(), platform_.resolve(l.foreColour()),
-                            l.alignment());
+            const Rgb fore = platform_.resolve(l.foreColour());
+            if (l.caption().empty() || platform_.backend().hasGlyphs(l.font(), l.caption()) ||
+                !strokeText(canvas, l.pixelArea(), l.caption(), l.font(), fore, l.alignment()))
+                canvas.drawText(l.pixelArea(), l.caption(), l.font(), fore, l.alignment());
             break;
         }
         case ControlKind::Line: {
@@ -444,6 +472,34 @@ RectPx Form::paintedArea(const Control& control) const {
         margin += 2; // glyphs may overhang their advance
     }
     return {box.x - margin, box.y - margin, box.width + 2 * margin, box.height + 2 * margin};
+}
+
+namespace {
+
+// A window this close to the far edge, or beyond it, was put there (snapped clear of a taskbar)
+// and keeps its distance to that edge.
+constexpr int kEdgeHold = 64;
+
+int replaced(int at, int size, int before, int after) {
+    const int gap = before - (at + size);
+    if (gap <= kEdgeHold && gap < at) at = after - size - std::max(gap, 0);
+    // Wholly inside, or at the start when the screen is too small for the window.
+    return std::max(0, std::min(at, after - size));
+}
+
+} // namespace
+
+void Form::screenChanged() {
+    if (!native_ || native_->windowState() == state::Maximized) return;
+    const SizePx now = platform_.screenSize();
+    const SizePx before = screen_.value_or(now);
+    screen_ = now;
+    if (now.width <= 0 || now.height <= 0) return; // no screen to come back to
+    const PointPx at = native_->position();
+    const SizePx size{twipsToWholePixels(design_.width), twipsToWholePixels(design_.height)};
+    const PointPx to{replaced(at.x, size.width, before.width, now.width),
+                     replaced(at.y, size.height, before.height, now.height)};
+    if (to.x != at.x || to.y != at.y) native_->move(to);
 }
 
 } // namespace tk

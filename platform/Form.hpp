@@ -143,6 +143,7 @@ public:
     AccessibleTree accessibleTree() const override;
     std::vector<AccessibleChange> accessibleChanges() override;
     void accessibleAction(int id) override;
+    void screenChanged() override;
     // The control with the keyboard focus (native or painted), or -1.
     int focus() const { return focus_; }
     NativeWindow* native() const { return native_.get(); }
@@ -216,6 +217,7 @@ private:
     int pressed_ = 0; // buttons pressed here and not yet released
     int lastShift_ = 0;
     double lastX_ = 0, lastY_ = 0;
+    std::optional<SizePx> screen_; // as the window was last placed against it
 };
 
 // The one object of a form kind, created on first use.

@@ -9,6 +9,7 @@
 #include <QFontMetrics>
 #include <QIcon>
 #include <QKeyEvent>
+#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
@@ -20,6 +21,10 @@
 #include <QUrl>
 #include <QWindow>
 
+#include <dlfcn.h>
+#include <sys/resource.h>
+
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -212,6 +217,24 @@ QtPlatform::QtPlatform() {
     // Qt paints large areas on pooled threads; idle ones would wake up 30 s later to end.
     QThreadPool::globalInstance()->setExpiryTimeout(-1);
     installAccessibility();
+    watchScreens();
+}
+
+// Every form's window hears of it; the core decides where each goes.
+void QtPlatform::watchScreens() {
+    const auto changed = [] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* form = dynamic_cast<FormWindow*>(w); form && form->host())
+                form->host()->screenChanged();
+    };
+    const auto watch = [this, changed](const QScreen* screen) {
+        QObject::connect(screen, &QScreen::geometryChanged, &timers_, changed);
+        QObject::connect(screen, &QScreen::availableGeometryChanged, &timers_, changed);
+    };
+    for (const QScreen* screen : QGuiApplication::screens())
+        watch(screen);
+    QObject::connect(qApp, &QGuiApplication::screenAdded, &timers_, watch);
+    QObject::connect(qApp, &QGuiApplication::primaryScreenChanged, &timers_, changed);
 }
 
 QtPlatform::~QtPlatform() = default;
@@ -242,6 +265,26 @@ const QFont& QtPlatform::qfont(const Font& font) const {
 SizePx QtPlatform::measureText(const Font& font, std::string_view text) {
     const QFontMetrics metrics(qfont(font));
     return {metrics.horizontalAdvance(qstring(text)), metrics.height()};
+}
+
+bool QtPlatform::hasGlyphs(const Font& font, std::string_view text) {
+    const QString key =
+        qstring(font.name) + QString::number(font.pixelSize()) + '/' + qstring(text);
+    auto it = glyphs_.find(key);
+    if (it == glyphs_.end()) {
+        const QFontMetrics metrics(qfont(font));
+        bool all = true;
+        for (const char32_t c : qstring(text).toUcs4())
+            all = all && metrics.inFontUcs4(c);
+        it = glyphs_.insert(key, all);
+        if (!all && !noFontsSaid_) {
+            noFontsSaid_ = true;
+            std::fprintf(stderr, "Gridlark found no font with the letters it shows (are fonts "
+                                 "installed, and known to fontconfig?): texts show as boxes, "
+                                 "and the marks are drawn as lines.\n");
+        }
+    }
+    return *it;
 }
 
 const QPixmap& QtPlatform::picture(std::string_view resource, qreal ratio) {
@@ -581,39 +624,141 @@ void FormWindow::closeEvent(QCloseEvent* event) {
 
 namespace {
 
-// While the window system is being opened: Qt's account of a missing display is several lines
-// that end in an abort and advice to reinstall. Say in one line what is missing, and end.
-void noDesktop(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-    if (type != QtFatalMsg) {
-        if (QByteArrayView(context.category).startsWith("qt.qpa.")) return; // told below
-        std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
-        return;
+// Said in one line to the player, who gets exit status 1 and no core.
+[[noreturn]] void refuse(const QByteArray& sentence) {
+    std::fprintf(stderr, "Gridlark %s\n", sentence.constData());
+    std::fflush(stderr);
+    std::_Exit(1);
+}
+
+// Qt takes any number here; zero, a negative, a huge or no number end in a crash or a window
+// that never shows.
+void checkScaleFactors() {
+    const auto check = [](const char* variable, const QByteArray& text) {
+        bool ok = false;
+        const double v = text.trimmed().toDouble(&ok);
+        if (!ok || !std::isfinite(v) || v < 0.1 || v > 10)
+            refuse("cannot start: " + QByteArray(variable) + " is \"" + text +
+                   "\", and it must be a number from 0.1 to 10.");
+    };
+    if (const QByteArray f = qgetenv("QT_SCALE_FACTOR"); !f.isEmpty()) check("QT_SCALE_FACTOR", f);
+    // "2;1.5" or "name=2;other=1.5".
+    for (const QByteArray& item : qgetenv("QT_SCREEN_SCALE_FACTORS").split(';'))
+        if (!item.isEmpty()) check("QT_SCREEN_SCALE_FACTORS", item.mid(item.lastIndexOf('=') + 1));
+}
+
+// A game with its quit prompt holds about a dozen files open (measured: 10); with fewer, the
+// prompt fails or freezes. Room to spare.
+constexpr rlim_t kFilesNeeded = 32;
+
+void checkFileLimit() {
+    rlimit limit{};
+    if (getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur >= kFilesNeeded) return;
+    if (limit.rlim_max == RLIM_INFINITY || limit.rlim_max >= kFilesNeeded) {
+        limit.rlim_cur = kFilesNeeded;
+        if (setrlimit(RLIMIT_NOFILE, &limit) == 0) return;
+    }
+    refuse("cannot start: it needs " + QByteArray::number(quint64{kFilesNeeded}) +
+           " open files and this process may have only " +
+           QByteArray::number(quint64{limit.rlim_cur}) + " (ulimit -n).");
+}
+
+// What Qt said about its platform plugins while the window system was being opened.
+struct PluginReport {
+    QByteArray display; // asked for, as the X plugin reports it
+    bool waylandFailed = false;
+    std::vector<QByteArray> missing;                           // asked for and not installed
+    std::vector<std::pair<QByteArray, QByteArray>> unloadable; // found: name, folder
+};
+PluginReport report;
+
+QByteArray quoted(const QString& message, int which) {
+    const QStringList parts = message.split('"');
+    return parts.size() > 2 * which + 1 ? parts[2 * which + 1].toLocal8Bit() : QByteArray();
+}
+
+// Why the dynamic linker refuses a plugin that Qt found: its own words.
+QByteArray loadError(const QByteArray& name, QByteArray folder) {
+    if (folder.isEmpty())
+        folder = QLibraryInfo::path(QLibraryInfo::PluginsPath).toLocal8Bit() + "/platforms";
+    const QByteArray file = folder + "/libq" + name + ".so";
+    void* library = dlopen(file.constData(), RTLD_NOW | RTLD_LOCAL);
+    if (library) {
+        dlclose(library);
+        return {};
+    }
+    const char* error = dlerror();
+    return error ? QByteArray(error) : QByteArray("unknown");
+}
+
+void noDesktopSaid(const QString& fatal) {
+    if (!report.display.isEmpty())
+        refuse("needs a graphical desktop and could not open display \"" + report.display + "\".");
+    const QByteArray wayland = qgetenv("WAYLAND_DISPLAY");
+    if (report.waylandFailed && !wayland.isEmpty() && qgetenv("DISPLAY").isEmpty())
+        refuse("needs a graphical desktop and could not open Wayland display \"" + wayland + "\".");
+    for (const auto& [name, folder] : report.unloadable)
+        if (const QByteArray cause = loadError(name, folder); !cause.isEmpty())
+            refuse("could not load the platform plugin \"" + name + "\": " + cause + ".");
+    if (!report.missing.empty() && report.unloadable.empty()) {
+        const qsizetype at = fatal.indexOf("are: ");
+        QByteArray list = at < 0 ? QByteArray() : fatal.mid(at + 5).trimmed().toLocal8Bit();
+        if (list.endsWith('.')) list.chop(1);
+        refuse("cannot use the platform \"" + report.missing.front() +
+               "\": no such platform plugin is installed" +
+               (list.isEmpty() ? QByteArray() : " (there are " + list + ")") + ".");
     }
     const QByteArray display = qgetenv("DISPLAY");
-    const QByteArray wayland = qgetenv("WAYLAND_DISPLAY");
     if (!display.isEmpty())
-        std::fprintf(stderr,
-                     "Gridlark needs a graphical desktop and could not open display \"%s\".\n",
-                     display.constData());
-    else if (!wayland.isEmpty())
-        std::fprintf(stderr,
-                     "Gridlark needs a graphical desktop and could not open Wayland display "
-                     "\"%s\".\n",
-                     wayland.constData());
-    else
-        std::fprintf(stderr, "Gridlark needs a graphical desktop, and no display is set.\n");
-    std::_Exit(1);
+        refuse("needs a graphical desktop and could not open display \"" + display + "\".");
+    if (!wayland.isEmpty())
+        refuse("needs a graphical desktop and could not open Wayland display \"" + wayland + "\".");
+    refuse("needs a graphical desktop, and no display is set.");
+}
+
+// While the window system is being opened: Qt's account of a missing display or plugin is
+// several lines that end in an abort and advice to reinstall. Say in one line what went wrong.
+void noDesktop(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    const QByteArrayView category(context.category);
+    if (type == QtFatalMsg) noDesktopSaid(message);
+    if (category == "qt.qpa.xcb" && message.startsWith("could not connect to display"))
+        report.display = message.mid(29).trimmed().toLocal8Bit();
+    else if (category.startsWith("qt.qpa.wayland"))
+        report.waylandFailed = true;
+    else if (category == "qt.qpa.plugin" && message.startsWith("Could not find"))
+        report.missing.push_back(quoted(message, 0));
+    else if (category == "qt.qpa.plugin" && message.startsWith("Could not load"))
+        report.unloadable.emplace_back(quoted(message, 0), quoted(message, 1));
+    if (category.startsWith("qt.qpa.")) return; // told at the end, if it ends
+    std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+}
+
+QtMessageHandler ordinary = nullptr;
+
+// A thread that cannot start leaves Qt waiting on it for ever (the session bus's, which the
+// first window's accessibility opens): end with a sentence instead.
+void noThreads(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (message.startsWith("QThread::start: Thread creation error")) {
+        const qsizetype open = message.indexOf('('), close = message.lastIndexOf(')');
+        const QByteArray cause = open < 0 || close < open
+                                     ? QByteArray("unknown")
+                                     : message.mid(open + 1, close - open - 1).toLocal8Bit();
+        refuse("cannot start a thread: " + cause + " (is ulimit -u or ulimit -v set too low?)");
+    }
+    ordinary(type, context, message);
 }
 
 } // namespace
 
 int tk::runBackend(int argc, char** argv, const std::function<int(Backend&)>& body) {
+    checkScaleFactors();
+    checkFileLimit();
     // The forms place and move their own windows, which Wayland does not let a client do. No
     // invisible platform follows: a player would be left with a program that shows nothing.
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb;wayland");
-    const QtMessageHandler previous = qInstallMessageHandler(noDesktop);
+    ordinary = qInstallMessageHandler(noDesktop);
     QApplication app(argc, argv);
-    qInstallMessageHandler(previous);
+    qInstallMessageHandler(noThreads);
     tk::qt::QtPlatform platform;
     return body(platform);
 }

@@ -36,6 +36,7 @@ public:
     std::unique_ptr<NativeWindow> createWindow(const WindowTraits& traits,
                                                WindowHost& host) override;
     SizePx measureText(const Font& font, std::string_view text) override;
+    bool hasGlyphs(const Font& font, std::string_view text) override;
     SizePx screenSize() override;
     int messageBox(std::string_view prompt, int style, std::string_view title) override;
     TimerService& timers() override { return timers_; }
@@ -47,9 +48,13 @@ public:
     const QPixmap& picture(std::string_view resource, qreal ratio);
 
 private:
+    void watchScreens();
+
     QtTimers timers_;
     QHash<QString, QPixmap> pictures_;
     mutable QHash<QString, QFont> fonts_;
+    QHash<QString, bool> glyphs_; // by font and text
+    bool noFontsSaid_ = false;
     SizePx lastScreen_{};
     bool running_ = false;
     std::optional<int> pendingExit_;

@@ -237,6 +237,14 @@ bool WebPlatform::openAddress(std::string_view address) {
     return tk_web_open(address.data(), len(address)) != 0;
 }
 
+void WebPlatform::screenChanged() {
+    std::vector<int> ids;
+    for (const auto& [id, w] : windows_)
+        ids.push_back(id);
+    for (int id : ids) // a window may go while another is placed
+        if (WebWindow* w = window(id)) w->host().screenChanged();
+}
+
 void WebPlatform::post(std::function<void()> event) {
     pending_.push_back(std::move(event));
     tk_web_notify();
@@ -419,6 +427,10 @@ EMSCRIPTEN_KEEPALIVE void tk_web_close(tk::web::WebPlatform* platform, int id) {
     platform->post([platform, id] {
         if (tk::web::WebWindow* w = platform->window(id)) w->host().closeRequested();
     });
+}
+
+EMSCRIPTEN_KEEPALIVE void tk_web_screen_changed(tk::web::WebPlatform* platform) {
+    platform->post([platform] { platform->screenChanged(); });
 }
 
 EMSCRIPTEN_KEEPALIVE void tk_web_tick(tk::web::WebPlatform* platform, int id) {

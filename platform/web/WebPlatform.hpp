@@ -102,6 +102,7 @@ public:
     int addWindow(WebWindow& window);
     void removeWindow(int id);
     WebWindow* window(int id) const;
+    void screenChanged(); // tells every window
     void paint(int id);
     void answer(int value) { answer_ = value; }
 

@@ -150,15 +150,16 @@ mergeInto(LibraryManager.library, {
         for (var id in TkWeb.windows) TkWeb.invalidate(+id);
       }, { once: true });
     },
-    // The page's screen changed size or ratio (a resized window, a zoom, a turned phone).
+    // The page's screen resized (the browser window, a zoom, a turned device): windows come back
+    // inside it. The observer's first report is the size it starts with.
     watchScreen: function() {
-      if (TkWeb.screenWatched) return;
-      TkWeb.screenWatched = true;
-      addEventListener('resize', function() {
-        // The core's WindowHost::screenChanged() goes here, for every window, once it exists:
-        // it brings each window back inside the screen. Until then only paint again.
-        for (var id in TkWeb.windows) TkWeb.invalidate(+id);
-      });
+      if (typeof ResizeObserver === 'undefined') return;
+      var seen = null;
+      new ResizeObserver(function() {
+        var s = TkWeb.screen(), size = s.clientWidth + 'x' + s.clientHeight;
+        if (seen !== null && size !== seen) _tk_web_screen_changed(TkWeb.platform);
+        seen = size;
+      }).observe(TkWeb.screen());
     },
     // The overlay: a window's accessible tree (Backend.hpp) as elements with ARIA roles, each
     // where its node is painted. Their text is transparent and the real mouse passes through

@@ -583,6 +583,12 @@ LRESULT FormWindow::handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
         if (host_) host_->closeRequested(); // the unload destroys the window
         return 0;
+    case WM_DISPLAYCHANGE:
+        if (host_) host_->screenChanged();
+        break;
+    case WM_SETTINGCHANGE:
+        if (wParam == SPI_SETWORKAREA && host_) host_->screenChanged();
+        break;
     case WM_GETOBJECT:
         if (const LRESULT object = getObject(wParam, lParam)) return object;
         break;

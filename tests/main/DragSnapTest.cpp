@@ -126,10 +126,35 @@ TEST_F(DragSnapTest, AWindowAsWideAsTheScreenEndsFlushRight) {
     EXPECT_EQ(at().x, 12); // 3000 - 2820 twips
 }
 
-TEST_F(DragSnapTest, OnAVeryLowScreenTheBottomRuleWins) {
+// The bottom rule would give 3900 - 400 - 3600 = -100 twips, leaving the top rows out of reach.
+TEST_F(DragSnapTest, OnAVeryLowScreenTheBottomRuleWinsButTheTopStaysOnTheScreen) {
     plat.seams.screenSize = tk::SizePx{1280, 260}; // 3900 twips
     releaseAt(600, 10);
-    EXPECT_EQ(at().y, -7); // 3900 - 400 - 3600 = -100 twips
+    EXPECT_EQ(at().y, 0);
+    windows7();
+    releaseAt(600, 10);
+    EXPECT_EQ(at().y, 0);
+}
+
+// A laptop leaving its dock, a projector: the window at the right and bottom edges stays at
+// them; any window comes wholly back inside; a window larger than the screen goes to its corner.
+TEST_F(DragSnapTest, AScreenChangeBringsTheWindowBackKeepingItsEdges) {
+    releaseAt(1200, 900);
+    ASSERT_EQ(at(), (tk::PointPx{1092, 757})); // 27 pixels of taskbar strip below
+    plat.seams.screenSize = tk::SizePx{800, 600};
+    main().screenChanged();
+    EXPECT_EQ(at(), (tk::PointPx{612, 333}));
+    plat.seams.screenSize = tk::SizePx{1280, 1024};
+    main().screenChanged();
+    EXPECT_EQ(at(), (tk::PointPx{1092, 757}));
+
+    placeAt(500, 300);
+    plat.seams.screenSize = tk::SizePx{640, 480};
+    main().screenChanged();
+    EXPECT_EQ(at(), (tk::PointPx{452, 240}));
+    plat.seams.screenSize = tk::SizePx{100, 100};
+    main().screenChanged();
+    EXPECT_EQ(at(), (tk::PointPx{0, 0}));
 }
 
 TEST_F(DragSnapTest, DoubleClickMinimisesAndRestores) {

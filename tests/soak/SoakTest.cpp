@@ -104,6 +104,8 @@ protected:
             if (upTo(20) == 0) {
                 screen = {pick({100, 188, 640, 1280, 3000}), pick({120, 240, 480, 1024, 2000})};
                 plat.seams.screenSize = screen;
+                main().screenChanged();
+                replaced = true;
             }
             return;
         default:
@@ -112,8 +114,9 @@ protected:
         }
     }
 
-    // What must hold after every event; returns the first broken rule, or "".
-    std::string broken(bool afterRelease) {
+    // What must hold after every event, and where the window is after a release or a screen
+    // change; returns the first broken rule, or "".
+    std::string broken(bool placed) {
         if (!app->mainLoaded()) return "the main window went away";
         std::string b;
         for (int i = 0; i < 9; ++i) {
@@ -132,7 +135,8 @@ protected:
         }
         if (app->noticeLoaded() != (clock.running() == 1) || clock.running() > 1)
             return "the notice is loaded without its countdown, or the other way round";
-        if (afterRelease && main().windowState() == tk::state::Normal) {
+        if (placed && main().windowState() == tk::state::Normal) {
+            if (main().top() < 0) return "the window's top is above the screen";
             const int sw = screen.width * tk::kTwipsPerPixel,
                       sh = screen.height * tk::kTwipsPerPixel;
             const int l = main().left(), t = main().top();
@@ -145,6 +149,7 @@ protected:
     }
 
     tk::SizePx screen{1280, 1024};
+    bool replaced = false; // the last event changed the screen
     std::mt19937 rng;
 };
 
@@ -159,13 +164,15 @@ TEST_F(SoakTest, EveryEventKeepsTheGameWhole) {
     for (long n = 1; n <= events; ++n) {
         // A release that reached the window's background asks for the version to snap.
         const auto snaps = windows.sizesSeen.size();
+        replaced = false;
         step();
-        const std::string rule = broken(windows.sizesSeen.size() > snaps);
+        const std::string rule = broken(windows.sizesSeen.size() > snaps || replaced);
         ASSERT_EQ(rule, "") << "event " << n << " of seed " << seed
                             << " (replay: GRIDLARK_SOAK_SEED=" << seed
                             << " GRIDLARK_SOAK_EVENTS=" << n << ")";
         if (prompts.size() > 1000) prompts.clear();
         if (windows.sizesSeen.size() > 100000) windows.sizesSeen.clear();
+        if (windows.shellCalls.size() > 1000) windows.shellCalls.clear();
     }
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();

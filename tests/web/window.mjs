@@ -1,5 +1,6 @@
 // The frameless window: dragged by its background, snapped to each edge of the viewport on
-// release (the bottom keeps the taskbar's strip free), minimised to the taskbar and restored.
+// release (the bottom keeps the taskbar's strip free), kept there when the viewport changes size,
+// minimised to the taskbar and restored.
 import { assert, background, box, check, dragTo, main } from './game.mjs';
 
 await check(process.argv[2], {}, async ({ page }) => {
@@ -14,6 +15,16 @@ await check(process.argv[2], {}, async ({ page }) => {
   // 1280 x 1024: right from 19200 - 400 - 2820 twips on, bottom from 15360 - 800 - 3600.
   await dragTo(page, 1070, 740);
   assert.deepEqual(await at(), [1280 - 188, Math.round((15360 - 400 - 3600) / 15)]);
+  // The browser window shrinks and grows again: the window keeps to the edges it was snapped to.
+  const settles = async (want) => {
+    for (let i = 0; i < 40 && String(await at()) !== String(want); ++i)
+      await new Promise((r) => setTimeout(r, 50));
+    assert.deepEqual(await at(), want);
+  };
+  await page.setViewportSize({ width: 800, height: 600 });
+  await settles([800 - 188, 600 - 240 - 27]);
+  await page.setViewportSize({ width: 1280, height: 1024 });
+  await settles([1280 - 188, Math.round((15360 - 400 - 3600) / 15)]);
   const strip = await box(page, '[data-taskbar]');
   assert.ok(strip.y >= 1024 - 400 / 15 && strip.y + strip.height === 1024, JSON.stringify(strip));
 
