@@ -183,6 +183,20 @@ TEST_F(Win32BackendTest, TheFocusTheWindowSystemMovesReachesTheCoreAndComesBackA
     EXPECT_EQ(main().focus(), main().idOf(main().Check1()));
 }
 
+// Windows' own news of a new display size reaches the core, which brings the window back.
+TEST_F(Win32BackendTest, ADisplayChangeBringsTheWindowBackOnTheScreen) {
+    plat.seams.screenSize = SizePx{1280, 1024};
+    start();
+    main().setLeft(1092 * kTwipsPerPixel);
+    main().setTop(757 * kTwipsPerPixel);
+    plat.seams.screenSize = SizePx{800, 600};
+    SendMessageW(hwndOf(main()), WM_DISPLAYCHANGE, 32, MAKELPARAM(800, 600));
+    RECT r{};
+    GetWindowRect(hwndOf(main()), &r);
+    EXPECT_EQ(r.left, 612);
+    EXPECT_EQ(r.top, 333);
+}
+
 TEST_F(Win32BackendTest, AWindowUnloadedInsideItsOwnMessageGoesWhenTheMessageReturns) {
     ProbeForm& f = probe();
     f.show();
