@@ -12,9 +12,13 @@ using tk::ControlDesign;
 using tk::ControlKind;
 using tk::rgb;
 
-constexpr tk::Font kVerdana24{.name = "Verdana", .points = 24.0f};
-constexpr tk::Font kBold{.bold = true};
-constexpr tk::Font kUnderlined{.underline = true};
+// The design's faces are rarely installed; free faces with the same metrics keep every caption in
+// the room the layout gives it (the usual substitute is much wider).
+constexpr std::string_view kSansMetrics = "Liberation Sans";
+constexpr tk::Font kSans{.fallback = kSansMetrics};
+constexpr tk::Font kVerdana24{.name = "Verdana", .points = 24.0f, .fallback = "DejaVu Sans"};
+constexpr tk::Font kBold{.bold = true, .fallback = kSansMetrics};
+constexpr tk::Font kUnderlined{.underline = true, .fallback = kSansMetrics};
 
 constexpr ControlDesign cell(int index, int left, int top) {
     return {.kind = ControlKind::Label,
@@ -57,6 +61,7 @@ const std::array<ControlDesign, 24> kControls{{
      .width = 735,
      .height = 255,
      .caption = "CPU",
+     .font = kSans,
      .foreColour = rgb(224, 224, 224),
      .backColour = rgb(128, 128, 128),
      .tabIndex = 6},
@@ -67,6 +72,7 @@ const std::array<ControlDesign, 24> kControls{{
      .width = 735,
      .height = 375,
      .caption = "Reset",
+     .font = kSans,
      .tabIndex = 4},
     cellAt(6),
     cellAt(2),
@@ -112,6 +118,7 @@ const std::array<ControlDesign, 24> kControls{{
      .width = 420,
      .height = 195,
      .caption = "'s turn",
+     .font = kSans,
      .foreColour = tk::sys::BtnFace,
      .transparent = true,
      .autoSize = true},

@@ -8,7 +8,7 @@ int main(int argc, char** argv) {
     const tk::ProgramInfo info{"gridlark", "Gridlark", GRIDLARK_VERSION,
                                "Noughts and crosses for two players or against the computer."};
     if (const auto code = tk::handleCommandLine(argc, argv, info, stdout, stderr)) return *code;
-    return tk::run(argc, argv, [](tk::Platform& platform) {
+    return tk::run(argc, argv, info.title, [](tk::Platform& platform) {
         gridlark::Gridlark app(platform);
         app.start();
         return platform.exec();

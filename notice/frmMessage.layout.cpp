@@ -10,6 +10,10 @@ namespace {
 using tk::ControlDesign;
 using tk::ControlKind;
 
+// Free faces with the design's metrics, where its own is missing.
+constexpr tk::Font kSans{.fallback = "Liberation Sans"};
+constexpr tk::Font kBold{.bold = true, .fallback = kSans.fallback};
+
 const std::array<ControlDesign, 5> kControls{{
     {.kind = ControlKind::Timer, .name = "Timer1", .enabled = false, .interval = 1500},
     {.kind = ControlKind::CommandButton,
@@ -19,6 +23,7 @@ const std::array<ControlDesign, 5> kControls{{
      .width = 855,
      .height = 375,
      .caption = "OK",
+     .font = kSans,
      .tabIndex = 0},
     {.kind = ControlKind::Label,
      .name = "lbl2",
@@ -27,7 +32,7 @@ const std::array<ControlDesign, 5> kControls{{
      .width = 1050,
      .height = 195,
      .caption = " AI enabled.",
-     .font = {.bold = true},
+     .font = kBold,
      .foreColour = tk::rgb(0, 255, 0),
      .transparent = true,
      .autoSize = true},
@@ -38,6 +43,7 @@ const std::array<ControlDesign, 5> kControls{{
      .width = 1410,
      .height = 195,
      .caption = "Game will now reset",
+     .font = kSans,
      .foreColour = tk::sys::HighlightText,
      .transparent = true,
      .autoSize = true},
@@ -46,6 +52,7 @@ const std::array<ControlDesign, 5> kControls{{
      .left = 120,
      .top = 600,
      .caption = "Gridlark by Fernwick",
+     .font = kSans,
      .foreColour = tk::sys::BtnFace,
      .transparent = true,
      .autoSize = true},

@@ -180,7 +180,9 @@ public:
 };
 
 // Defined by the linked backend: sets up the window system, hands it to `body`, and returns what
-// `body` returns as the process's exit code.
-int runBackend(int argc, char** argv, const std::function<int(Backend&)>& body);
+// `body` returns as the process's exit code. `program` begins what the backend itself must tell
+// the player (a start-up that cannot go on).
+int runBackend(int argc, char** argv, std::string_view program,
+               const std::function<int(Backend&)>& body);
 
 } // namespace tk

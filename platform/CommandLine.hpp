@@ -8,9 +8,9 @@ namespace tk {
 
 // What the program says about itself before any window system is touched.
 struct ProgramInfo {
-    std::string_view name;    // as typed: "gridlark"
-    std::string_view title;   // "Gridlark"
-    std::string_view version; // "1.0.0"
+    std::string_view name;  // as typed on the command line
+    std::string_view title; // as the program calls itself in what it says
+    std::string_view version;
     std::string_view summary; // one line
 };
 

@@ -66,8 +66,9 @@ private:
 
 // Starts the linked backend and hands `body` the program's platform. Inline, so that it lands in
 // the program beside the backend it calls.
-inline int run(int argc, char** argv, const std::function<int(Platform&)>& body) {
-    return runBackend(argc, argv, [&body](Backend& backend) {
+inline int run(int argc, char** argv, std::string_view program,
+               const std::function<int(Platform&)>& body) {
+    return runBackend(argc, argv, program, [&body](Backend& backend) {
         Platform platform(backend);
         return body(platform);
     });

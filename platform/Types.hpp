@@ -46,6 +46,8 @@ struct Font {
     bool bold = false;
     bool italic = false;
     bool underline = false;
+    // A face to use where `name` is missing, with its metrics, so texts keep their room.
+    std::string_view fallback = {};
 
     // Fonts are laid out for 96 dpi, whatever the screen says, so the layout never shifts.
     int pixelSize() const { return static_cast<int>(std::lround(points * 96.0 / 72.0)); }

@@ -207,13 +207,10 @@ void QtTimers::timerEvent(QTimerEvent* event) {
     tick();
 }
 
-QtPlatform::QtPlatform() {
+QtPlatform::QtPlatform(std::string_view program)
+    : program_(program) {
     initResources();
     QApplication::setQuitOnLastWindowClosed(false); // the core decides when the program ends
-    // The design's faces are rarely installed; free faces with the same metrics keep every
-    // caption in the room the layouts give it (the usual fallback is much wider).
-    QFont::insertSubstitution("MS Sans Serif", "Liberation Sans");
-    QFont::insertSubstitution("Verdana", "DejaVu Sans");
     // Qt paints large areas on pooled threads; idle ones would wake up 30 s later to end.
     QThreadPool::globalInstance()->setExpiryTimeout(-1);
     installAccessibility();
@@ -246,12 +243,13 @@ std::unique_ptr<NativeWindow> QtPlatform::createWindow(const WindowTraits& trait
 
 const QFont& QtPlatform::qfont(const Font& font) const {
     // Built once per font: constructing and matching a QFont on every paint costs.
-    const QString key = qstring(font.name) + QString::number(font.pixelSize()) +
-                        (font.bold ? "b" : "") + (font.italic ? "i" : "") +
-                        (font.underline ? "u" : "");
+    const QString key = qstring(font.name) + '/' + qstring(font.fallback) +
+                        QString::number(font.pixelSize()) + (font.bold ? "b" : "") +
+                        (font.italic ? "i" : "") + (font.underline ? "u" : "");
     auto it = fonts_.find(key);
     if (it == fonts_.end()) {
         QFont f(qstring(font.name));
+        if (!font.fallback.empty()) f.setFamilies({qstring(font.name), qstring(font.fallback)});
         f.setStyleHint(QFont::SansSerif);
         f.setPixelSize(font.pixelSize());
         f.setBold(font.bold);
@@ -279,9 +277,11 @@ bool QtPlatform::hasGlyphs(const Font& font, std::string_view text) {
         it = glyphs_.insert(key, all);
         if (!all && !noFontsSaid_) {
             noFontsSaid_ = true;
-            std::fprintf(stderr, "Gridlark found no font with the letters it shows (are fonts "
-                                 "installed, and known to fontconfig?): texts show as boxes, "
-                                 "and the marks are drawn as lines.\n");
+            std::fprintf(stderr,
+                         "%.*s found no font with the letters it shows (are fonts installed, "
+                         "and known to fontconfig?): texts show as boxes, and the marks are "
+                         "drawn as lines.\n",
+                         static_cast<int>(program_.size()), program_.data());
         }
     }
     return *it;
@@ -624,9 +624,19 @@ void FormWindow::closeEvent(QCloseEvent* event) {
 
 namespace {
 
+// What Qt said about its platform plugins while the window system was being opened.
+struct PluginReport {
+    QByteArray program; // what each sentence begins with
+    QByteArray display; // asked for, as the X plugin reports it
+    bool waylandFailed = false;
+    std::vector<QByteArray> missing;                           // asked for and not installed
+    std::vector<std::pair<QByteArray, QByteArray>> unloadable; // found: name, folder
+};
+PluginReport report;
+
 // Said in one line to the player, who gets exit status 1 and no core.
 [[noreturn]] void refuse(const QByteArray& sentence) {
-    std::fprintf(stderr, "Gridlark %s\n", sentence.constData());
+    std::fprintf(stderr, "%s %s\n", report.program.constData(), sentence.constData());
     std::fflush(stderr);
     std::_Exit(1);
 }
@@ -662,15 +672,6 @@ void checkFileLimit() {
            " open files and this process may have only " +
            QByteArray::number(quint64{limit.rlim_cur}) + " (ulimit -n).");
 }
-
-// What Qt said about its platform plugins while the window system was being opened.
-struct PluginReport {
-    QByteArray display; // asked for, as the X plugin reports it
-    bool waylandFailed = false;
-    std::vector<QByteArray> missing;                           // asked for and not installed
-    std::vector<std::pair<QByteArray, QByteArray>> unloadable; // found: name, folder
-};
-PluginReport report;
 
 QByteArray quoted(const QString& message, int which) {
     const QStringList parts = message.split('"');
@@ -750,7 +751,9 @@ void noThreads(QtMsgType type, const QMessageLogContext& context, const QString&
 
 } // namespace
 
-int tk::runBackend(int argc, char** argv, const std::function<int(Backend&)>& body) {
+int tk::runBackend(int argc, char** argv, std::string_view program,
+                   const std::function<int(Backend&)>& body) {
+    report.program = QByteArray(program.data(), static_cast<qsizetype>(program.size()));
     checkScaleFactors();
     checkFileLimit();
     // The forms place and move their own windows, which Wayland does not let a client do. No
@@ -759,6 +762,6 @@ int tk::runBackend(int argc, char** argv, const std::function<int(Backend&)>& bo
     ordinary = qInstallMessageHandler(noDesktop);
     QApplication app(argc, argv);
     qInstallMessageHandler(noThreads);
-    tk::qt::QtPlatform platform;
+    tk::qt::QtPlatform platform(program);
     return body(platform);
 }

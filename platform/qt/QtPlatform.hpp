@@ -13,6 +13,7 @@ class QAbstractButton;
 
 #include <map>
 #include <optional>
+#include <string>
 
 namespace tk::qt {
 
@@ -30,7 +31,7 @@ private:
 
 class QtPlatform final : public Backend {
 public:
-    QtPlatform();
+    explicit QtPlatform(std::string_view program);
     ~QtPlatform() override;
 
     std::unique_ptr<NativeWindow> createWindow(const WindowTraits& traits,
@@ -55,6 +56,7 @@ private:
     mutable QHash<QString, QFont> fonts_;
     QHash<QString, bool> glyphs_; // by font and text
     bool noFontsSaid_ = false;
+    std::string program_; // begins what is said on standard error
     SizePx lastScreen_{};
     bool running_ = false;
     std::optional<int> pendingExit_;

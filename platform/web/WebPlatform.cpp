@@ -446,7 +446,7 @@ EMSCRIPTEN_KEEPALIVE void tk_web_paint(tk::web::WebPlatform* platform, int id) {
 }
 }
 
-int tk::runBackend(int, char**, const std::function<int(Backend&)>& body) {
+int tk::runBackend(int, char**, std::string_view, const std::function<int(Backend&)>& body) {
     tk::web::WebPlatform platform;
     const int code = body(platform);
     tk_web_ended(code);

@@ -890,7 +890,7 @@ FARPROC WINAPI shellFromSystemFolder(unsigned notice, PDelayLoadInfo info) {
 } // namespace
 PfnDliHook __pfnDliNotifyHook2 = shellFromSystemFolder; // C linkage from delayimp.h
 
-int tk::runBackend(int, char**, const std::function<int(Backend&)>& body) {
+int tk::runBackend(int, char**, std::string_view, const std::function<int(Backend&)>& body) {
     tk::win32::Win32Platform platform(GetModuleHandleW(nullptr));
     return body(platform);
 }

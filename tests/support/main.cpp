@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
     }
 #endif
     ::testing::InitGoogleTest(&argc, argv);
-    return tk::run(argc, argv, [](tk::Platform& p) {
+    return tk::run(argc, argv, "Gridlark", [](tk::Platform& p) {
         thePlatform = &p;
         return RUN_ALL_TESTS();
     });
