@@ -14,7 +14,7 @@ using tk::rgb;
 
 // The design's faces are rarely installed; free faces with the same metrics keep every caption in
 // the room the layout gives it (the usual substitute is much wider).
-constexpr std::string_view kSansMetrics = "Liberation Sans";
+constexpr std::string_view kSansMetrics = "Liberation Sans, Arial";
 constexpr tk::Font kSans{.fallback = kSansMetrics};
 constexpr tk::Font kVerdana24{.name = "Verdana", .points = 24.0f, .fallback = "DejaVu Sans"};
 constexpr tk::Font kBold{.bold = true, .fallback = kSansMetrics};

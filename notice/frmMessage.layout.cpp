@@ -11,7 +11,7 @@ using tk::ControlDesign;
 using tk::ControlKind;
 
 // Free faces with the design's metrics, where its own is missing.
-constexpr tk::Font kSans{.fallback = "Liberation Sans"};
+constexpr tk::Font kSans{.fallback = "Liberation Sans, Arial"};
 constexpr tk::Font kBold{.bold = true, .fallback = kSans.fallback};
 
 const std::array<ControlDesign, 5> kControls{{

@@ -46,7 +46,8 @@ struct Font {
     bool bold = false;
     bool italic = false;
     bool underline = false;
-    // A face to use where `name` is missing, with its metrics, so texts keep their room.
+    // Faces to use where `name` is missing, with its metrics, so texts keep their room: a list
+    // separated by ", ".
     std::string_view fallback = {};
 
     // Fonts are laid out for 96 dpi, whatever the screen says, so the layout never shifts.

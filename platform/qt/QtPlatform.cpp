@@ -249,7 +249,8 @@ const QFont& QtPlatform::qfont(const Font& font) const {
     auto it = fonts_.find(key);
     if (it == fonts_.end()) {
         QFont f(qstring(font.name));
-        if (!font.fallback.empty()) f.setFamilies({qstring(font.name), qstring(font.fallback)});
+        if (!font.fallback.empty())
+            f.setFamilies(QStringList{qstring(font.name)} + qstring(font.fallback).split(", "));
         f.setStyleHint(QFont::SansSerif);
         f.setPixelSize(font.pixelSize());
         f.setBold(font.bold);

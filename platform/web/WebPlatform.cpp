@@ -66,6 +66,13 @@ int len(std::string_view s) {
     return static_cast<int>(s.size());
 }
 
+// The design's face, then its substitutes, as the page's font lists them.
+std::string faces(const Font& f) {
+    std::string list(f.name);
+    if (!f.fallback.empty()) list.append(", ").append(f.fallback);
+    return list;
+}
+
 std::uint32_t packed(Rgb c) {
     return std::uint32_t{c.r} << 16 | std::uint32_t{c.g} << 8 | c.b;
 }
@@ -147,11 +154,11 @@ void WebWindow::invalidate(const RectPx&) {
 
 void WebWindow::syncChild(const NativeChild& c) {
     const bool box = c.kind == NativeChild::Kind::CheckBox;
+    const std::string family = faces(c.font);
     tk_web_control_sync(id_, c.id, box, c.name.data(), len(c.name), c.caption.data(),
                         len(c.caption), c.position.x, c.position.y, c.size.width, c.size.height,
                         c.enabled, c.visible, c.checked, packed(c.back), packed(c.fore),
-                        c.font.name.data(), len(c.font.name), c.font.pixelSize(), c.font.bold,
-                        c.focusable);
+                        family.data(), len(family), c.font.pixelSize(), c.font.bold, c.focusable);
 }
 
 void WebWindow::accessibleChanged() {
@@ -218,7 +225,8 @@ std::unique_ptr<NativeWindow> WebPlatform::createWindow(const WindowTraits& trai
 
 SizePx WebPlatform::measureText(const Font& font, std::string_view text) {
     int height = 0;
-    const int width = tk_web_measure(font.name.data(), len(font.name), font.pixelSize(), font.bold,
+    const std::string family = faces(font);
+    const int width = tk_web_measure(family.data(), len(family), font.pixelSize(), font.bold,
                                      font.italic, text.data(), len(text), &height);
     return {width, height};
 }
@@ -349,9 +357,10 @@ void WebCanvas::drawPicture(std::string_view resource) {
 void WebCanvas::drawText(const RectPx& box, std::string_view text, const Font& font, Rgb colour,
                          Align align) {
     if (text.empty()) return;
-    tk_web_draw_text(box.x, box.y, box.width, text.data(), len(text), font.name.data(),
-                     len(font.name), font.pixelSize(), font.bold, font.italic, font.underline,
-                     packed(colour), static_cast<int>(align));
+    const std::string family = faces(font);
+    tk_web_draw_text(box.x, box.y, box.width, text.data(), len(text), family.data(), len(family),
+                     font.pixelSize(), font.bold, font.italic, font.underline, packed(colour),
+                     static_cast<int>(align));
 }
 
 void WebCanvas::drawLine(double x1, double y1, double x2, double y2, Rgb colour, int width) {

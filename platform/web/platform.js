@@ -12,12 +12,12 @@ mergeInto(LibraryManager.library, {
     colour: function(rgb) {
       return 'rgb(' + (rgb >> 16 & 255) + ',' + (rgb >> 8 & 255) + ',' + (rgb & 255) + ')';
     },
-    // The design's faces first, then free faces with their metrics, so that texts fit the
-    // layouts where the design's faces are missing.
-    fallbacks: { 'MS Sans Serif': '"Liberation Sans", Arial', 'Verdana': '"DejaVu Sans"' },
-    font: function(name, px, bold, italic) {
-      return (italic ? 'italic ' : '') + (bold ? 'bold ' : '') + px + 'px "' + name + '", ' +
-          (TkWeb.fallbacks[name] || '"DejaVu Sans"') + ', sans-serif';
+    // `faces`: the design's face, then the faces with its metrics, as the C++ side lists them
+    // ("a, b"), so that texts fit the layouts where the design's face is missing.
+    font: function(faces, px, bold, italic) {
+      return (italic ? 'italic ' : '') + (bold ? 'bold ' : '') + px + 'px ' +
+          faces.split(', ').map(function(f) { return '"' + f + '"'; }).join(', ') +
+          ', sans-serif';
     },
     screen: function() { return document.getElementById('screen') || document.body; },
     taskbar: function() { return document.querySelector('[data-taskbar]'); },
