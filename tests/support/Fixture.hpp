@@ -4,7 +4,7 @@
 #include "main/Gridlark.hpp"
 #include "main/frmDarIzoDiv2.hpp"
 #include "notice/frmMessage.hpp"
-#include "platform/testing/Driver.hpp"
+#include "tests/support/Driver.hpp"
 
 #include <gtest/gtest.h>
 

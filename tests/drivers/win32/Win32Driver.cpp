@@ -1,5 +1,5 @@
 // Test driver for the Windows backend: real window messages into real windows.
-#include "platform/testing/Driver.hpp"
+#include "tests/support/Driver.hpp"
 #include "platform/win32/Win32Platform.hpp"
 
 #include <algorithm>

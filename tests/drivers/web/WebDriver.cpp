@@ -1,5 +1,5 @@
 // Test driver for the web backend: real DOM events into the page (driver.js holds its side).
-#include "platform/testing/Driver.hpp"
+#include "tests/support/Driver.hpp"
 #include "platform/web/WebPlatform.hpp"
 
 #include <emscripten/emscripten.h>

@@ -1,6 +1,6 @@
 // Test driver for the Qt backend: real Qt events into real widgets.
 #include "platform/qt/QtPlatform.hpp"
-#include "platform/testing/Driver.hpp"
+#include "tests/support/Driver.hpp"
 
 #include <QAbstractButton>
 #include <QApplication>
