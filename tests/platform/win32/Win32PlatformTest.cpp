@@ -272,9 +272,9 @@ TEST_F(Win32BackendTest, AQuitOutsideTheLoopLeavesLaterModalLoopsAloneAndEndsThe
     plat.quit(3);
     // A quit message left in the queue would close this box before anyone answered it.
     driver->answerNextMessageBox(Key::Enter);
-    std::optional<msgbox::Answer> answer;
-    plat.messageBox("Still here?", {}, "Probe", [&](msgbox::Answer a) { answer = a; });
-    EXPECT_EQ(answer, msgbox::Answer::Yes);
+    std::optional<msgbox::Answer> given;
+    plat.messageBox("Still here?", {}, "Probe", [&](msgbox::Answer a) { given = a; });
+    EXPECT_EQ(given, msgbox::Answer::Yes);
     EXPECT_EQ(driver->lastMessageBox().text, "Still here?");
     EXPECT_EQ(plat.exec(), 3);
 }
