@@ -87,9 +87,11 @@ void frmDarIzoDiv2::Form_MouseDown(int Button, int Shift, float X, float Y) {
         if (Toe(i).caption() != "") empty = false;
     std::string prompt = "Are you sure you want to Quit the game?";
     if (!empty) prompt += "\r\nAll Game progress will get lost if you proceed!";
-    if (platform().messageBox(prompt, tk::msgbox::YesNo + tk::msgbox::Information, "Attention") ==
-        tk::msgbox::Yes)
-        unload();
+    using namespace tk::msgbox;
+    platform().messageBox(prompt, {Buttons::YesNo, Icon::Information}, "Attention",
+                          [this](Answer answer) {
+                              if (answer == Answer::Yes) unload();
+                          });
 }
 
 // Closing the main window leaves an open notice alone; the program ends with its last window.

@@ -170,13 +170,17 @@ public:
     virtual bool hasGlyphs(const Font&, std::string_view) { return true; }
     virtual Rgb systemColour(int index) const { return defaultSystemColour(index); }
     virtual SizePx screenSize() = 0; // the primary screen
-    // Modal; style and answer are the Windows message box's numbers (tk::msgbox).
-    virtual int messageBox(std::string_view prompt, int style, std::string_view title) = 0;
+    // Shows the box and hands `answered` its answer once given, after a modal loop where the
+    // window system has one; meanwhile the forms take no input.
+    virtual void messageBox(const msgbox::Request& box,
+                            std::function<void(msgbox::Answer)> answered) = 0;
     virtual TimerService& timers() = 0;
     virtual bool openAddress(std::string_view address) = 0; // the desktop's default handler
     virtual WindowsApi* windowsApi() { return nullptr; }    // Windows' own calls, on Windows
-    virtual int exec() = 0;                                 // the event loop, until quit()
-    virtual void quit(int code) = 0; // ends exec() once the current event is handled, or the next
+    // The event loop, until quit(). Where the browser runs the loop it may return to the browser
+    // instead, and quit() ends the program.
+    virtual int exec() = 0;
+    virtual void quit(int code) = 0; // while exec() runs: ends it once the current event is handled
 };
 
 // Defined by the linked backend: sets up the window system, hands it to `body`, and returns what

@@ -2,14 +2,36 @@
 
 #include "platform/Form.hpp"
 
+#include <utility>
+
 namespace tk {
 
 Platform::Platform(Backend& backend)
     : backend_(backend) {}
 
-int Platform::messageBox(std::string_view prompt, int style, std::string_view title) {
-    return seams.messageBox ? seams.messageBox(prompt, style, title)
-                            : backend_.messageBox(prompt, style, title);
+void Platform::messageBox(std::string_view prompt, msgbox::Style style, std::string_view title,
+                          std::function<void(msgbox::Answer)> answered) {
+    const msgbox::Request box = msgbox::request(prompt, style, title);
+    if (seams.messageBox)
+        answered(seams.messageBox(box));
+    else
+        backend_.messageBox(box, std::move(answered));
+}
+
+int Platform::exec() {
+    if (pendingExit_) return *std::exchange(pendingExit_, std::nullopt);
+    running_ = true;
+    const int code = backend_.exec();
+    running_ = false;
+    return code;
+}
+
+void Platform::quit(int code) {
+    // A backend's quit outside its loop would end a later modal loop, or the next loop at once.
+    if (running_)
+        backend_.quit(code);
+    else
+        pendingExit_ = code;
 }
 
 Random& Platform::random() {
@@ -34,7 +56,7 @@ void Platform::formUnloaded(bool endWhenLast) {
     if (loadedForms_ > 0) --loadedForms_;
     if (loadedForms_ == 0 && endWhenLast) {
         quitRequested_ = true;
-        backend_.quit(0);
+        quit(0);
     }
 }
 

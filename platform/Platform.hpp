@@ -17,7 +17,7 @@ class Form;
 
 // Each set one stands in for the backend's own.
 struct Seams {
-    std::function<int(std::string_view prompt, int style, std::string_view title)> messageBox;
+    std::function<msgbox::Answer(const msgbox::Request&)> messageBox;
     Random* random = nullptr;
     TimerService* clock = nullptr;
     WindowsApi* windowsApi = nullptr;
@@ -33,7 +33,9 @@ public:
     Backend& backend() const { return backend_; }
     Seams seams;
 
-    int messageBox(std::string_view prompt, int style, std::string_view title);
+    // Asks, and hands the answer to `answered`, which may run after this returns.
+    void messageBox(std::string_view prompt, msgbox::Style style, std::string_view title,
+                    std::function<void(msgbox::Answer)> answered);
     Random& random();
     TimerService& timers();
     WindowsApi& windowsApi();
@@ -41,7 +43,9 @@ public:
     Rgb resolve(Colour c) const {
         return isSystemColour(c) ? backend_.systemColour(c & 0xFF) : toRgb(c);
     }
-    int exec() { return backend_.exec(); }
+    int exec();
+    // Ends exec(), or makes the next one return at once.
+    void quit(int code);
 
     // The program ends when its last form has unloaded.
     void formLoaded() { ++loadedForms_; }
@@ -53,7 +57,10 @@ public:
     void alerted(std::string_view firstLine);
     bool alerting() const; // an alert window is loaded
     bool quitRequested() const { return quitRequested_; }
-    void clearQuitRequest() { quitRequested_ = false; }
+    void clearQuitRequest() {
+        quitRequested_ = false;
+        pendingExit_.reset();
+    }
 
 private:
     Backend& backend_;
@@ -62,6 +69,8 @@ private:
     std::vector<Form*> forms_;
     int loadedForms_ = 0;
     bool quitRequested_ = false;
+    bool running_ = false;
+    std::optional<int> pendingExit_;
 };
 
 // Starts the linked backend and hands `body` the program's platform. Inline, so that it lands in

@@ -19,4 +19,18 @@ Rgb defaultSystemColour(int n) {
     return scheme[static_cast<std::size_t>(n)];
 }
 
+namespace msgbox {
+
+Request request(std::string_view prompt, Style style, std::string_view title) {
+    Request r{prompt, title, style, {}};
+    switch (style.buttons) {
+    case Buttons::YesNo:
+        r.answers = {Answer::Yes, Answer::No};
+        break;
+    }
+    return r;
+}
+
+} // namespace msgbox
+
 } // namespace tk

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 namespace tk {
 
@@ -92,12 +93,24 @@ constexpr int Ctrl = 2;
 constexpr int Alt = 4;
 } // namespace keys
 
-// Message box styles and answers.
+// The message box: what it asks, as the program asks it, and the answer it gets.
 namespace msgbox {
-constexpr int YesNo = 4;
-constexpr int Information = 64;
-constexpr int Yes = 6;
-constexpr int No = 7;
+enum class Buttons { YesNo };
+enum class Icon { None, Information };
+enum class Answer { Yes, No };
+struct Style {
+    Buttons buttons = Buttons::YesNo;
+    Icon icon = Icon::None;
+};
+// What a backend shows: the answers in the order of their buttons, the first the default one,
+// the last the one Escape and closing give.
+struct Request {
+    std::string_view prompt, title;
+    Style style;
+    std::vector<Answer> answers;
+    Answer escape() const { return answers.back(); }
+};
+Request request(std::string_view prompt, Style style, std::string_view title);
 } // namespace msgbox
 
 // Window states.

@@ -307,19 +307,11 @@ const QPixmap& QtPlatform::picture(std::string_view resource, qreal ratio) {
 }
 
 int QtPlatform::exec() {
-    if (pendingExit_) return *pendingExit_;
-    running_ = true;
-    const int code = QApplication::exec();
-    running_ = false;
-    return code;
+    return QApplication::exec();
 }
 
 void QtPlatform::quit(int code) {
-    // Qt's exit() outside a running loop would end every later loop, modal ones included.
-    if (running_)
-        QCoreApplication::exit(code);
-    else
-        pendingExit_ = code;
+    QCoreApplication::exit(code);
 }
 
 bool QtPlatform::openAddress(std::string_view address) {
@@ -328,52 +320,26 @@ bool QtPlatform::openAddress(std::string_view address) {
     return url.isValid() && QDesktopServices::openUrl(url);
 }
 
-int QtPlatform::messageBox(std::string_view prompt, int style, std::string_view title) {
+void QtPlatform::messageBox(const msgbox::Request& request,
+                            std::function<void(msgbox::Answer)> answered) {
     QMessageBox box;
-    box.setWindowTitle(qstring(title));
-    box.setText(qstring(prompt).replace("\r\n", "\n"));
-    switch (style & 0xF0) {
-    case 16:
-        box.setIcon(QMessageBox::Critical);
-        break;
-    case 32:
-        box.setIcon(QMessageBox::Question);
-        break;
-    case 48:
-        box.setIcon(QMessageBox::Warning);
-        break;
-    case 64:
-        box.setIcon(QMessageBox::Information);
-        break;
-    default:
-        break;
-    }
-    // Windows numbers the answers; the first button is the default one.
-    std::vector<std::pair<QMessageBox::StandardButton, int>> buttons;
-    switch (style & 0x0F) {
-    case 1:
-        buttons = {{QMessageBox::Ok, 1}, {QMessageBox::Cancel, 2}};
-        break;
-    case 3:
-        buttons = {{QMessageBox::Yes, 6}, {QMessageBox::No, 7}, {QMessageBox::Cancel, 2}};
-        break;
-    case msgbox::YesNo:
-        buttons = {{QMessageBox::Yes, msgbox::Yes}, {QMessageBox::No, msgbox::No}};
-        break;
-    default:
-        buttons = {{QMessageBox::Ok, 1}};
-        break;
-    }
+    box.setWindowTitle(qstring(request.title));
+    box.setText(qstring(request.prompt).replace("\r\n", "\n"));
+    if (request.style.icon == msgbox::Icon::Information) box.setIcon(QMessageBox::Information);
+    const auto standard = [](msgbox::Answer a) {
+        return a == msgbox::Answer::Yes ? QMessageBox::Yes : QMessageBox::No;
+    };
     QMessageBox::StandardButtons set;
-    for (const auto& b : buttons)
-        set |= b.first;
+    for (msgbox::Answer a : request.answers)
+        set |= standard(a);
     box.setStandardButtons(set);
-    box.setDefaultButton(buttons.front().first);
-    box.setEscapeButton(buttons.back().first);
+    box.setDefaultButton(standard(request.answers.front()));
+    box.setEscapeButton(standard(request.escape()));
     const auto pressed = static_cast<QMessageBox::StandardButton>(box.exec());
-    for (const auto& b : buttons)
-        if (b.first == pressed) return b.second;
-    return buttons.back().second;
+    msgbox::Answer answer = request.escape();
+    for (msgbox::Answer a : request.answers)
+        if (standard(a) == pressed) answer = a;
+    answered(answer);
 }
 
 SizePx QtPlatform::screenSize() {

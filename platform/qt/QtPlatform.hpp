@@ -39,7 +39,8 @@ public:
     SizePx measureText(const Font& font, std::string_view text) override;
     bool hasGlyphs(const Font& font, std::string_view text) override;
     SizePx screenSize() override;
-    int messageBox(std::string_view prompt, int style, std::string_view title) override;
+    void messageBox(const msgbox::Request& request,
+                    std::function<void(msgbox::Answer)> answered) override;
     TimerService& timers() override { return timers_; }
     bool openAddress(std::string_view address) override;
     int exec() override;
@@ -58,8 +59,6 @@ private:
     bool noFontsSaid_ = false;
     std::string program_; // begins what is said on standard error
     SizePx lastScreen_{};
-    bool running_ = false;
-    std::optional<int> pendingExit_;
 };
 
 // The window of one form. Lives until the form unloads, then goes with deleteLater.

@@ -42,8 +42,9 @@ int tk_web_open(const char* address, int len);
 int tk_web_measure(const char* name, int nameLen, int px, int bold, int italic, const char* text,
                    int textLen, int* height);
 void tk_web_message_box(const char* prompt, int promptLen, const char* title, int titleLen,
-                        int icon, const int* buttons, int count);
+                        int information, const int* answers, int count);
 void tk_web_notify();
+void tk_web_run_live();
 void tk_web_wait();
 void tk_web_wake_soon();
 void tk_web_fill(std::uint32_t rgb);
@@ -232,13 +233,28 @@ SizePx WebPlatform::measureText(const Font& font, std::string_view text) {
 }
 
 int WebPlatform::exec() {
-    runUntil([this] { return exitCode_.has_value(); });
-    return *exitCode_;
+    // The test page waits here; the program's page returns to the browser, which then calls in
+    // for each event, and its objects stay where they are.
+    if (emscripten_has_asyncify()) {
+        runUntil([this] { return exitCode_.has_value(); });
+        return *exitCode_;
+    }
+    tk_web_run_live();
+    drain();
+    emscripten_exit_with_live_runtime();
 }
 
 void WebPlatform::quit(int code) {
     exitCode_ = code;
     tk_web_notify();
+}
+
+void WebPlatform::drain() {
+    processPending();
+    if (exitCode_ && !ended_) {
+        ended_ = true;
+        tk_web_ended(*exitCode_);
+    }
 }
 
 bool WebPlatform::openAddress(std::string_view address) {
@@ -254,6 +270,7 @@ void WebPlatform::screenChanged() {
 }
 
 void WebPlatform::post(std::function<void()> event) {
+    if (ended_) return; // ticks of a program that has ended
     pending_.push_back(std::move(event));
     tk_web_notify();
 }
@@ -311,23 +328,8 @@ void WebPlatform::paint(int id) {
     }
 }
 
-int WebPlatform::messageBox(std::string_view prompt, int style, std::string_view title) {
-    // Windows numbers the answers; the first button is the default one, the last Escape's.
-    std::vector<int> buttons;
-    switch (style & 0x0F) {
-    case 1:
-        buttons = {1, 2};
-        break;
-    case 3:
-        buttons = {6, 7, 2};
-        break;
-    case msgbox::YesNo:
-        buttons = {msgbox::Yes, msgbox::No};
-        break;
-    default:
-        buttons = {1};
-        break;
-    }
+void WebPlatform::messageBox(const msgbox::Request& request,
+                             std::function<void(msgbox::Answer)> answered) {
     // The box takes the mouse: presses under way end here, as their releases would.
     // A handler may unload a form meanwhile, so the windows are looked up one by one.
     std::vector<int> ids;
@@ -335,11 +337,18 @@ int WebPlatform::messageBox(std::string_view prompt, int style, std::string_view
         ids.push_back(id);
     for (int id : ids)
         if (WebWindow* w = window(id)) w->host().mouseCaptureLost();
-    answer_.reset();
-    tk_web_message_box(prompt.data(), len(prompt), title.data(), len(title), (style & 0xF0) >> 4,
-                       buttons.data(), static_cast<int>(buttons.size()));
-    runUntil([this] { return answer_.has_value(); });
-    return *std::exchange(answer_, std::nullopt);
+    answered_ = std::move(answered);
+    std::vector<int> answers;
+    for (msgbox::Answer a : request.answers)
+        answers.push_back(static_cast<int>(a));
+    tk_web_message_box(request.prompt.data(), len(request.prompt), request.title.data(),
+                       len(request.title), request.style.icon == msgbox::Icon::Information,
+                       answers.data(), static_cast<int>(answers.size()));
+}
+
+void WebPlatform::answer(int value) {
+    if (auto answered = std::exchange(answered_, nullptr))
+        answered(static_cast<msgbox::Answer>(value));
 }
 
 SizePx WebPlatform::screenSize() {
@@ -448,6 +457,11 @@ EMSCRIPTEN_KEEPALIVE void tk_web_tick(tk::web::WebPlatform* platform, int id) {
 
 EMSCRIPTEN_KEEPALIVE void tk_web_answer(tk::web::WebPlatform* platform, int value) {
     platform->post([platform, value] { platform->answer(value); });
+}
+
+// The program's page runs what was posted once the call that posted has returned.
+EMSCRIPTEN_KEEPALIVE void tk_web_drain(tk::web::WebPlatform* platform) {
+    platform->drain();
 }
 
 EMSCRIPTEN_KEEPALIVE void tk_web_paint(tk::web::WebPlatform* platform, int id) {

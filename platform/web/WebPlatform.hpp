@@ -83,7 +83,8 @@ public:
                                                WindowHost& host) override;
     SizePx measureText(const Font& font, std::string_view text) override;
     SizePx screenSize() override;
-    int messageBox(std::string_view prompt, int style, std::string_view title) override;
+    void messageBox(const msgbox::Request& request,
+                    std::function<void(msgbox::Answer)> answered) override;
     WebTimers& timers() override { return timers_; }
     int exec() override;
     void quit(int code) override;
@@ -93,6 +94,8 @@ public:
     void post(std::function<void()> event);
     // Handles every queued event, and those they queue.
     void processPending();
+    // Where the browser runs the loop: handles what is queued, and ends the program once quit.
+    void drain();
     // Handles events, yielding to the browser while none is queued, until `done` holds. Only
     // the outermost wait may yield: the browser resumes one waiting stack at a time.
     void runUntil(const std::function<bool()>& done);
@@ -104,7 +107,7 @@ public:
     WebWindow* window(int id) const;
     void screenChanged(); // tells every window
     void paint(int id);
-    void answer(int value) { answer_ = value; }
+    void answer(int value); // the box's, as a msgbox::Answer
 
 private:
     WebTimers timers_;
@@ -113,7 +116,8 @@ private:
     int nextWindow_ = 1;
     int waiting_ = 0;
     std::optional<int> exitCode_;
-    std::optional<int> answer_;
+    std::function<void(msgbox::Answer)> answered_;
+    bool ended_ = false;
 };
 
 // Paints through the page's 2D context for the canvas being painted.

@@ -217,13 +217,22 @@ mergeInto(LibraryManager.library, {
       TkWeb.focusing = false;
     },
 
-    // Resumes the waiting loop once the call that posted has returned.
+    // Once the call that posted has returned: resumes the waiting loop, or where the browser
+    // runs the loop, handles what was posted.
     notify: function() {
-      if (TkWeb.wake) queueMicrotask(function() {
-        var wake = TkWeb.wake;
-        TkWeb.wake = null;
-        if (wake) wake();
-      });
+      if (TkWeb.wake) {
+        queueMicrotask(function() {
+          var wake = TkWeb.wake;
+          TkWeb.wake = null;
+          if (wake) wake();
+        });
+      } else if (TkWeb.live && !TkWeb.draining) {
+        TkWeb.draining = true;
+        queueMicrotask(function() {
+          TkWeb.draining = false;
+          _tk_web_drain(TkWeb.platform);
+        });
+      }
     },
     ended: function(code) {
       for (var id in TkWeb.windows) TkWeb.windows[id].el.remove();
@@ -515,40 +524,40 @@ mergeInto(LibraryManager.library, {
 
   // The message box: a modal <dialog>, titled by its heading. The answer comes back as an event.
   tk_web_message_box__deps: ['$TkWeb'],
-  tk_web_message_box: function(prompt, promptLen, title, titleLen, icon, buttons, count) {
+  tk_web_message_box: function(prompt, promptLen, title, titleLen, information, answers,
+                               count) {
     var d = document.createElement('dialog');
     d.dataset.messagebox = '';
     var h = d.appendChild(document.createElement('h1'));
     h.textContent = TkWeb.str(title, titleLen);
     var p = d.appendChild(document.createElement('p'));
     p.style.whiteSpace = 'pre-line';
-    if (icon) p.dataset.icon = ['', 'critical', 'question', 'warning', 'information'][icon];
+    if (information) p.dataset.icon = 'information';
     p.textContent = TkWeb.str(prompt, promptLen).replace(/\r\n/g, '\n');
     var row = d.appendChild(document.createElement('div'));
-    var answers = [];
+    var values = [];
     var answer = function(value) {
       if (!d.open) return;
       d.close();
       d.remove();
       _tk_web_answer(TkWeb.platform, value);
     };
-    var names = { 1: 'OK', 2: 'Cancel', 6: 'Yes', 7: 'No' };
     for (var i = 0; i < count; ++i) {
-      var value = HEAP32[(buttons >> 2) + i];
-      answers.push(value);
+      var value = HEAP32[(answers >> 2) + i];
+      values.push(value);
       var b = row.appendChild(document.createElement('button'));
-      b.textContent = names[value];
+      b.textContent = ['Yes', 'No'][value]; // as tk::msgbox::Answer counts
       b.onclick = answer.bind(null, value);
     }
     // Escape answers with the last button, Enter with the focused one.
     d.addEventListener('keydown', function(e) {
       if (e.key === 'Escape') {
         e.preventDefault();
-        answer(answers[answers.length - 1]);
+        answer(values[values.length - 1]);
       } else if (e.key === 'Enter' || e.key === ' ') {
         e.preventDefault();
         var at = Array.prototype.indexOf.call(row.children, document.activeElement);
-        answer(answers[at < 0 ? 0 : at]);
+        answer(values[at < 0 ? 0 : at]);
       }
     });
     d.addEventListener('cancel', function(e) { e.preventDefault(); });
@@ -559,6 +568,15 @@ mergeInto(LibraryManager.library, {
 
   tk_web_notify__deps: ['$TkWeb'],
   tk_web_notify: function() { TkWeb.notify(); },
+  // The program's loop returns to the browser, its objects left on the stack. Where exceptions
+  // are caught, each landing pad on the way out puts the stack pointer back below them: it
+  // goes back above them once main has returned, before anything else calls in.
+  tk_web_run_live__deps: ['$TkWeb'],
+  tk_web_run_live: function() {
+    TkWeb.live = true;
+    var top = stackSave();
+    addOnPostRun(function() { stackRestore(top); });
+  },
 
   // Lets the browser run what it has queued (timers, decoding, painting), then resumes.
   tk_web_wake_soon__deps: ['$TkWeb'],
@@ -570,7 +588,7 @@ mergeInto(LibraryManager.library, {
     TkWeb.channel.port2.postMessage(0);
   },
 
-  // The one call that waits: it yields to the browser until an event is posted.
+  // The one call that waits, on the test page: it yields to the browser until an event is posted.
   tk_web_wait__deps: ['$TkWeb'],
   tk_web_wait: function() {
     return Asyncify.handleSleep(function(wakeUp) { TkWeb.wake = wakeUp; });

@@ -826,22 +826,15 @@ void Win32Platform::processPending() {
 }
 
 int Win32Platform::exec() {
-    if (pendingExit_) return *pendingExit_;
-    running_ = true;
     MSG msg;
     BOOL got;
     while ((got = GetMessageW(&msg, nullptr, 0, 0)) > 0)
         dispatch(msg);
-    running_ = false;
     return got == 0 ? static_cast<int>(msg.wParam) : -1;
 }
 
 void Win32Platform::quit(int code) {
-    // A quit message outside a running loop would end the next modal loop instead.
-    if (running_)
-        PostQuitMessage(code);
-    else
-        pendingExit_ = code;
+    PostQuitMessage(code);
 }
 
 bool Win32Platform::openAddress(std::string_view address) {
@@ -851,18 +844,26 @@ bool Win32Platform::openAddress(std::string_view address) {
     return result > 32;
 }
 
-int Win32Platform::messageBox(std::string_view prompt, int style, std::string_view title) {
+void Win32Platform::messageBox(const msgbox::Request& request,
+                               std::function<void(msgbox::Answer)> answered) {
     HWND owner = GetActiveWindow();
     if (!formWindow(owner)) owner = nullptr;
     // Modal to the whole program: the box disables its owner, and this the other forms.
     OtherForms others{this, owner, {}};
     EnumThreadWindows(GetCurrentThreadId(), disableOtherForm, reinterpret_cast<LPARAM>(&others));
     // The program's texts are in the system's single-byte character set, as the A call takes them.
-    const int answer = MessageBoxA(owner, std::string(prompt).c_str(), std::string(title).c_str(),
-                                   static_cast<UINT>(style));
+    UINT style = 0;
+    switch (request.style.buttons) {
+    case msgbox::Buttons::YesNo:
+        style = MB_YESNO;
+        break;
+    }
+    if (request.style.icon == msgbox::Icon::Information) style |= MB_ICONINFORMATION;
+    const int answer = MessageBoxA(owner, std::string(request.prompt).c_str(),
+                                   std::string(request.title).c_str(), style);
     for (HWND hwnd : others.disabled)
         if (IsWindow(hwnd)) EnableWindow(hwnd, TRUE); // unless it went meanwhile
-    return answer;
+    answered(answer == IDYES ? msgbox::Answer::Yes : request.escape());
 }
 
 SizePx Win32Platform::screenSize() {

@@ -134,7 +134,8 @@ public:
     SizePx measureText(const Font& font, std::string_view text) override;
     Rgb systemColour(int index) const override;
     SizePx screenSize() override;
-    int messageBox(std::string_view prompt, int style, std::string_view title) override;
+    void messageBox(const msgbox::Request& request,
+                    std::function<void(msgbox::Answer)> answered) override;
     // The window system's own timers, whatever a test put in the core's seams.
     Win32Timers& timers() override { return timers_; }
     bool openAddress(std::string_view address) override;
@@ -176,8 +177,6 @@ private:
     std::map<FontKey, FontHandle> fonts_;
     std::map<std::string, std::optional<Picture>, std::less<>> pictures_;
     std::vector<std::unique_ptr<FormWindow>> retired_;
-    bool running_ = false;
-    std::optional<int> pendingExit_;
 };
 
 } // namespace tk::win32

@@ -38,8 +38,9 @@ public:
         return real_.measureText(f, t);
     }
     tk::SizePx screenSize() override { return real_.screenSize(); }
-    int messageBox(std::string_view p, int s, std::string_view t) override {
-        return real_.messageBox(p, s, t);
+    void messageBox(const tk::msgbox::Request& box,
+                    std::function<void(tk::msgbox::Answer)> answered) override {
+        real_.messageBox(box, std::move(answered));
     }
     tk::TimerService& timers() override { return real_.timers(); }
     bool openAddress(std::string_view a) override { return real_.openAddress(a); }

@@ -160,7 +160,8 @@ TEST_F(MainWindowTest, QuitPromptOnAnEmptyBoardAndNoChangesNothing) {
     driver->click(main(), tk::mouse::Right, {100, 178});
     ASSERT_EQ(prompts.size(), 1u);
     EXPECT_EQ(prompts[0].text, kPrompt);
-    EXPECT_EQ(prompts[0].style, 68);
+    EXPECT_EQ(prompts[0].icon, tk::msgbox::Icon::Information);
+    EXPECT_EQ(prompts[0].answers, (std::vector{tk::msgbox::Answer::Yes, tk::msgbox::Answer::No}));
     EXPECT_EQ(prompts[0].title, "Attention");
     EXPECT_TRUE(main().loaded());
     EXPECT_FALSE(plat.quitRequested());
@@ -184,10 +185,11 @@ TEST_F(MainWindowTest, QuitPromptWarnsOfProgressOnceAnyCellIsMarked) {
 
 TEST_F(MainWindowTest, YesClosesTheWindowAndEndsTheProgram) {
     start();
-    answer = tk::msgbox::Yes;
+    answer = tk::msgbox::Answer::Yes;
     driver->press(main(), tk::mouse::Right, 0, {100, 178});
     EXPECT_FALSE(main().loaded());
     EXPECT_TRUE(plat.quitRequested());
+    EXPECT_EQ(plat.exec(), 0); // ended before the loop: it returns at once
 }
 
 TEST_F(MainWindowTest, OnlyTheRightButtonOnTheBackgroundPrompts) {

@@ -175,7 +175,7 @@ TEST_F(NoticeTest, MovingTheMainWindowLeavesTheNoticeWhereItWas) {
 // the main window back, and the program must end once the notice is gone.
 TEST_F(NoticeTest, ANoticeThatOutlivesTheMainWindowEndsTheProgramWithoutReloadingIt) {
     tickCpu();
-    answer = tk::msgbox::Yes;
+    answer = tk::msgbox::Answer::Yes;
     driver->click(main(), tk::mouse::Right, {100, 178});
     EXPECT_FALSE(app->mainLoaded());
     EXPECT_TRUE(noticeUp());

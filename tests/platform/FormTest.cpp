@@ -334,8 +334,9 @@ public:
         return real_.measureText(font, text);
     }
     SizePx screenSize() override { return real_.screenSize(); }
-    int messageBox(std::string_view prompt, int style, std::string_view title) override {
-        return real_.messageBox(prompt, style, title);
+    void messageBox(const msgbox::Request& box,
+                    std::function<void(msgbox::Answer)> answered) override {
+        real_.messageBox(box, std::move(answered));
     }
     TimerService& timers() override { return real_.timers(); }
     bool openAddress(std::string_view address) override { return real_.openAddress(address); }

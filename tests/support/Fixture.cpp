@@ -7,8 +7,9 @@ void AppTest::SetUp() {
     plat.seams.clock = &clock;
     plat.seams.random = &random;
     plat.seams.windowsApi = &windows;
-    plat.seams.messageBox = [this](std::string_view text, int style, std::string_view title) {
-        prompts.push_back({std::string(text), style, std::string(title)});
+    plat.seams.messageBox = [this](const tk::msgbox::Request& box) {
+        prompts.push_back(
+            {std::string(box.prompt), box.style.icon, box.answers, std::string(box.title)});
         return answer;
     };
     plat.clearQuitRequest();

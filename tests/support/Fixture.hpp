@@ -64,7 +64,8 @@ public:
 
 struct Prompt {
     std::string text;
-    int style;
+    tk::msgbox::Icon icon;
+    std::vector<tk::msgbox::Answer> answers; // the default first, Escape's last
     std::string title;
 };
 
@@ -93,7 +94,7 @@ protected:
     ScriptedRandom random;
     FakeWindowsApi windows;
     std::vector<Prompt> prompts;
-    int answer = tk::msgbox::No;
+    tk::msgbox::Answer answer = tk::msgbox::Answer::No;
     std::unique_ptr<Gridlark> app;
 };
 

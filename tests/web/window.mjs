@@ -1,6 +1,6 @@
 // The frameless window: dragged by its background, snapped to each edge of the viewport on
-// release (the bottom keeps the taskbar's strip free), kept there when the viewport changes size,
-// minimised to the taskbar and restored.
+// release (the bottom keeps the taskbar's strip free), kept there when the viewport changes size
+// or the page is zoomed, minimised to the taskbar and restored.
 import { assert, background, box, check, dragTo, main } from './game.mjs';
 
 await check(process.argv[2], {}, async ({ page }) => {
@@ -24,6 +24,14 @@ await check(process.argv[2], {}, async ({ page }) => {
   await page.setViewportSize({ width: 800, height: 600 });
   await settles([800 - 188, 600 - 240 - 27]);
   await page.setViewportSize({ width: 1280, height: 1024 });
+  await settles([1280 - 188, Math.round((15360 - 400 - 3600) / 15)]);
+  // A browser zoom of 200% halves the viewport's CSS size and doubles the pixel ratio.
+  const cdp = await page.context().newCDPSession(page);
+  const zoom = (ratio) => cdp.send('Emulation.setDeviceMetricsOverride',
+    { width: 1280 / ratio, height: 1024 / ratio, deviceScaleFactor: ratio, mobile: false });
+  await zoom(2);
+  await settles([640 - 188, 512 - 240 - 27]);
+  await zoom(1);
   await settles([1280 - 188, Math.round((15360 - 400 - 3600) / 15)]);
   const strip = await box(page, '[data-taskbar]');
   assert.ok(strip.y >= 1024 - 400 / 15 && strip.y + strip.height === 1024, JSON.stringify(strip));

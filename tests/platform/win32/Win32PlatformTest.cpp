@@ -8,6 +8,7 @@
 #include "tests/win32/Msaa.hpp"
 
 #include <array>
+#include <optional>
 
 namespace {
 
@@ -268,10 +269,12 @@ TEST_F(Win32BackendTest, TheMessageBoxHoldsEveryFormWindowUntilAnswered) {
 
 TEST_F(Win32BackendTest, AQuitOutsideTheLoopLeavesLaterModalLoopsAloneAndEndsTheNextLoop) {
     plat.seams.messageBox = nullptr;
-    plat.backend().quit(3);
+    plat.quit(3);
     // A quit message left in the queue would close this box before anyone answered it.
     driver->answerNextMessageBox(Key::Enter);
-    EXPECT_EQ(plat.messageBox("Still here?", msgbox::YesNo, "Probe"), msgbox::Yes);
+    std::optional<msgbox::Answer> given;
+    plat.messageBox("Still here?", {}, "Probe", [&](msgbox::Answer a) { given = a; });
+    EXPECT_EQ(given, msgbox::Answer::Yes);
     EXPECT_EQ(driver->lastMessageBox().text, "Still here?");
     EXPECT_EQ(plat.exec(), 3);
 }
