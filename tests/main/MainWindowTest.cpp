@@ -163,7 +163,7 @@ TEST_F(MainWindowTest, QuitPromptOnAnEmptyBoardAndNoChangesNothing) {
     EXPECT_EQ(prompts[0].style, 68);
     EXPECT_EQ(prompts[0].title, "Attention");
     EXPECT_TRUE(main().loaded());
-    EXPECT_FALSE(plat.quitRequested());
+    EXPECT_FALSE(quitAsked());
     EXPECT_EQ(main().Turn().caption(), "X");
 }
 
@@ -187,7 +187,7 @@ TEST_F(MainWindowTest, YesClosesTheWindowAndEndsTheProgram) {
     answer = tk::msgbox::Yes;
     driver->press(main(), tk::mouse::Right, 0, {100, 178});
     EXPECT_FALSE(main().loaded());
-    EXPECT_TRUE(plat.quitRequested());
+    EXPECT_TRUE(quitAsked());
 }
 
 TEST_F(MainWindowTest, OnlyTheRightButtonOnTheBackgroundPrompts) {
@@ -225,7 +225,7 @@ TEST_F(MainWindowTest, TheRealPromptAnswersNoToEscapeAndYesToEnter) {
     driver->answerNextMessageBox(Key::Enter);
     driver->click(main(), tk::mouse::Right, {100, 178});
     EXPECT_FALSE(main().loaded());
-    EXPECT_TRUE(plat.quitRequested());
+    EXPECT_TRUE(quitAsked());
 }
 
 TEST_F(MainWindowTest, TheWindowSystemsCloseUnloadsWithoutAsking) {
@@ -233,7 +233,7 @@ TEST_F(MainWindowTest, TheWindowSystemsCloseUnloadsWithoutAsking) {
     driver->closeWindow(main());
     EXPECT_TRUE(prompts.empty());
     EXPECT_FALSE(main().loaded());
-    EXPECT_TRUE(plat.quitRequested());
+    EXPECT_TRUE(quitAsked());
 }
 
 } // namespace

@@ -11,7 +11,7 @@ void AppTest::SetUp() {
         prompts.push_back({std::string(text), style, std::string(title)});
         return answer;
     };
-    plat.clearQuitRequest();
+    backend().quits.clear();
     driver = tk::testing::makeDriver(plat);
     app = std::make_unique<Gridlark>(plat);
 }
@@ -20,7 +20,6 @@ void AppTest::TearDown() {
     app.reset();
     settle();
     plat.seams = {};
-    EXPECT_EQ(plat.loadedForms(), 0);
 }
 
 void AppTest::start() {

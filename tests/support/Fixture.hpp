@@ -5,6 +5,8 @@
 #include "main/frmDarIzoDiv2.hpp"
 #include "notice/frmMessage.hpp"
 #include "tests/support/Driver.hpp"
+#include "tests/support/ManualClock.hpp"
+#include "tests/support/Wrapped.hpp"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +17,9 @@
 
 namespace gridlark::testing {
 
-tk::Platform& platform(); // set up by the test main
+// Set up by the test main: the platform runs on the real backend, wrapped.
+tk::Platform& platform();
+tk::testing::WrappedBackend& backend();
 
 // Hands out the numbers a test lines up; counts the re-seeds.
 class ScriptedRandom final : public tk::Random {
@@ -86,10 +90,11 @@ protected:
     void setBoard(std::string_view cells); // '.' free, 'X', 'O'
     std::vector<int> visibleLines();
     void settle() { driver->processEvents(); }
+    bool quitAsked() const { return !backend().quits.empty(); }
 
     tk::Platform& plat = platform();
     std::unique_ptr<tk::testing::Driver> driver;
-    tk::ManualClock clock;
+    tk::testing::ManualClock clock;
     ScriptedRandom random;
     FakeWindowsApi windows;
     std::vector<Prompt> prompts;
