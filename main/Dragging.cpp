@@ -21,7 +21,7 @@ bool atOrBeyond(int limit, int position) {
 void frmDarIzoDiv2::Form_MouseMove(int Button, int Shift, float X, float Y) {
     (void)Button;
     (void)Shift;
-    if (windowState() == tk::state::Maximized || !IsDragging) return;
+    if (windowState() == tk::WindowState::Maximized || !IsDragging) return;
     const double x = double(X) * double(unitX());
     const double y = double(Y) * double(unitY());
     setTop(static_cast<int>(std::lround(top() - (DragStartY - y))));
@@ -36,7 +36,7 @@ void frmDarIzoDiv2::Form_MouseUp(int Button, int Shift, float X, float Y) {
     IsDragging = false;
     // A minimised or maximised window cannot be moved; the release that ends a double click
     // can arrive after the minimise.
-    if (windowState() != tk::state::Normal) return;
+    if (windowState() != tk::WindowState::Normal) return;
 
     const tk::SizePx screen = platform().screenSize();
     const int SW = tk::pixelsToTwips(screen.width);
@@ -55,7 +55,8 @@ void frmDarIzoDiv2::Form_MouseUp(int Button, int Shift, float X, float Y) {
 }
 
 void frmDarIzoDiv2::Form_DblClick() {
-    setWindowState(windowState() == tk::state::Normal ? tk::state::Minimized : tk::state::Normal);
+    setWindowState(windowState() == tk::WindowState::Normal ? tk::WindowState::Minimized
+                                                            : tk::WindowState::Normal);
 }
 
 } // namespace gridlark

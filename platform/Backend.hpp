@@ -94,10 +94,11 @@ struct AccessibleChange {
 class WindowHost {
 public:
     virtual void paint(Canvas& canvas) const = 0;
-    virtual void mouseDown(int button, int shift, double x, double y) = 0;
-    virtual void mouseMove(int buttons, int shift, double x, double y) = 0;
-    virtual void mouseUp(int button, int shift, double x, double y) = 0;
-    virtual void doubleClick(int button, int shift, double x, double y) = 0; // the second press
+    virtual void mouseDown(MouseButton button, int shift, double x, double y) = 0;
+    virtual void mouseMove(MouseButton buttons, int shift, double x, double y) = 0; // those held
+    virtual void mouseUp(MouseButton button, int shift, double x, double y) = 0;
+    // In place of the second press of a double click.
+    virtual void doubleClick(MouseButton button, int shift, double x, double y) = 0;
     // The window system took the mouse away (a modal box opened, the capture went elsewhere):
     // the presses under way end as their releases would.
     virtual void mouseCaptureLost() = 0;
@@ -137,12 +138,11 @@ public:
     virtual bool isVisible() const = 0;
     virtual PointPx position() const = 0; // the normal position, also while minimised
     virtual void move(PointPx topLeft) = 0;
-    virtual int windowState() const = 0; // tk::state
-    virtual void setWindowState(int state) = 0;
+    virtual WindowState windowState() const = 0;
+    virtual void setWindowState(WindowState state) = 0;
     virtual void invalidate() = 0;
     virtual void invalidate(const RectPx& area) = 0;
     virtual void syncChild(const NativeChild& child) = 0; // creates it the first time
-    virtual void* handle() const = 0; // the backend's own object, for its test driver
     // The core moved the keyboard focus: to native child `id`, or to the window itself for a
     // painted control (-1 or a painted control's id).
     virtual void setFocus(int id) = 0;

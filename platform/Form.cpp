@@ -34,9 +34,7 @@ bool strokeText(Canvas& canvas, const RectPx& box, std::string_view text, const 
     if (text != "X" && text != "O") return false;
     const double size = font.pixelSize() * 0.7;
     const int width = std::max(2, font.pixelSize() / 8);
-    const double x = box.x + (align == Align::Center  ? (box.width - size) / 2
-                              : align == Align::Right ? box.width - size
-                                                      : 0);
+    const double x = box.x + (align == Align::Center ? (box.width - size) / 2 : 0);
     const double y = box.y + font.pixelSize() * 0.2;
     if (text == "X") {
         canvas.drawLine(x, y, x + size, y + size, colour, width);
@@ -130,7 +128,7 @@ void Form::teardown() {
     loaded_ = false;
     captured_ = false;
     capture_ = nullptr;
-    pressed_ = 0;
+    pressed_ = MouseButton::None;
     focus_ = currentCell_ = -1;
     lastResult_.clear();
     reported_.reset();
@@ -163,12 +161,12 @@ void Form::setTop(int twips) {
     native_->move({native_->position().x, twipsToWholePixels(twips)});
 }
 
-int Form::windowState() {
+WindowState Form::windowState() {
     ensureLoaded();
     return native_->windowState();
 }
 
-void Form::setWindowState(int state) {
+void Form::setWindowState(WindowState state) {
     ensureLoaded();
     native_->setWindowState(state);
 }
@@ -237,8 +235,8 @@ void Form::accessibleAction(int id) {
     const RectPx box = c.pixelArea();
     const double x = box.x + box.width / 2, y = box.y + box.height / 2;
     if (hitTest(x * kTwipsPerPixel, y * kTwipsPerPixel) != &c) return;
-    mouseDown(mouse::Left, 0, x, y);
-    mouseUp(mouse::Left, 0, x, y);
+    mouseDown(MouseButton::Left, 0, x, y);
+    mouseUp(MouseButton::Left, 0, x, y);
 }
 
 void Form::raise(std::string_view control, Event event, const EventArgs& args) {
@@ -337,7 +335,8 @@ void Form::paint(Canvas& canvas) const {
     paintFocus(canvas);
 }
 
-EventArgs Form::mouseArgs(const Control* target, int button, int shift, double x, double y) const {
+EventArgs Form::mouseArgs(const Control* target, MouseButton button, int shift, double x,
+                          double y) const {
     double tx = x * kTwipsPerPixel;
     double ty = y * kTwipsPerPixel;
     EventArgs a;
@@ -346,7 +345,7 @@ EventArgs Form::mouseArgs(const Control* target, int button, int shift, double x
         ty -= target->top();
         a.index = target->index();
     }
-    a.button = button;
+    a.button = static_cast<int>(button); // the handlers' Button is the design's integer
     a.shift = shift;
     a.x = static_cast<float>(tx / unitX());
     a.y = static_cast<float>(ty / unitY());
@@ -359,7 +358,7 @@ void Form::send(const Control* target, Event event, const EventArgs& args) {
     raise(name, event, args);
 }
 
-void Form::mouseDown(int button, int shift, double x, double y) {
+void Form::mouseDown(MouseButton button, int shift, double x, double y) {
     if (!loaded_) return;
     const Control* target = hitTest(x * kTwipsPerPixel, y * kTwipsPerPixel);
     captured_ = true;
@@ -369,14 +368,14 @@ void Form::mouseDown(int button, int shift, double x, double y) {
     send(target, Event::MouseDown, mouseArgs(target, button, shift, x, y));
 }
 
-void Form::mouseMove(int buttons, int shift, double x, double y) {
+void Form::mouseMove(MouseButton buttons, int shift, double x, double y) {
     if (!loaded_) return;
     const Control* target = captured_ ? capture_ : hitTest(x * kTwipsPerPixel, y * kTwipsPerPixel);
     seen(shift, x, y);
     send(target, Event::MouseMove, mouseArgs(target, buttons, shift, x, y));
 }
 
-void Form::mouseUp(int button, int shift, double x, double y) {
+void Form::mouseUp(MouseButton button, int shift, double x, double y) {
     if (!loaded_) return;
     const Control* target = captured_ ? capture_ : hitTest(x * kTwipsPerPixel, y * kTwipsPerPixel);
     const bool clicked = captured_;
@@ -387,13 +386,13 @@ void Form::mouseUp(int button, int shift, double x, double y) {
     const std::string name = target ? target->name() : std::string(kFormEvents);
     const EventArgs args = mouseArgs(target, button, shift, x, y);
     raise(name, Event::MouseUp, args);
-    if (clicked && loaded_ && button == mouse::Left) raise(name, Event::Click, {args.index});
+    if (clicked && loaded_ && button == MouseButton::Left) raise(name, Event::Click, {args.index});
 }
 
-void Form::doubleClick(int button, int shift, double x, double y) {
+void Form::doubleClick(MouseButton button, int shift, double x, double y) {
     if (!loaded_) return;
     const Control* target = hitTest(x * kTwipsPerPixel, y * kTwipsPerPixel);
-    if (target || button != mouse::Left) {
+    if (target || button != MouseButton::Left) {
         // Only the form's background knows double clicks; elsewhere it is a second press.
         mouseDown(button, shift, x, y);
         return;
@@ -406,15 +405,15 @@ void Form::doubleClick(int button, int shift, double x, double y) {
 }
 
 void Form::mouseCaptureLost() {
-    if (!loaded_ || pressed_ == 0) return;
+    if (!loaded_ || pressed_ == MouseButton::None) return;
     const Control* target = captured_ ? capture_ : nullptr;
     const std::string name = target ? target->name() : std::string(kFormEvents);
-    const int buttons = std::exchange(pressed_, 0);
+    const MouseButton buttons = std::exchange(pressed_, MouseButton::None);
     captured_ = false;
     capture_ = nullptr;
     // No click: the user did not release here.
-    for (int button : {mouse::Left, mouse::Right, mouse::Middle})
-        if ((buttons & button) && loaded_)
+    for (MouseButton button : {MouseButton::Left, MouseButton::Right, MouseButton::Middle})
+        if ((buttons & button) != MouseButton::None && loaded_)
             raise(name, Event::MouseUp, mouseArgs(target, button, lastShift_, lastX_, lastY_));
 }
 
@@ -464,9 +463,7 @@ RectPx Form::paintedArea(const Control& control) const {
         if (text.height > box.height) box.height = text.height;
         if (text.width > box.width) {
             const double extra = text.width - box.width;
-            box.x -= l.alignment() == Align::Center  ? extra / 2
-                     : l.alignment() == Align::Right ? extra
-                                                     : 0;
+            if (l.alignment() == Align::Center) box.x -= extra / 2;
             box.width = text.width;
         }
         margin += 2; // glyphs may overhang their advance
@@ -490,7 +487,7 @@ int replaced(int at, int size, int before, int after) {
 } // namespace
 
 void Form::screenChanged() {
-    if (!native_ || native_->windowState() == state::Maximized) return;
+    if (!native_ || native_->windowState() == WindowState::Maximized) return;
     const SizePx now = platform_.screenSize();
     const SizePx before = screen_.value_or(now);
     screen_ = now;

@@ -63,7 +63,6 @@ public:
     Form& operator=(const Form&) = delete;
 
     Platform& platform() const { return platform_; }
-    const FormDesign& design() const { return design_; }
 
     // Life. Touching anything of an unloaded form loads it first.
     void initialize(); // once, right after creation
@@ -80,8 +79,8 @@ public:
     void setTop(int twips);
     int width() const { return design_.width; }
     int height() const { return design_.height; }
-    int windowState();
-    void setWindowState(int state);
+    WindowState windowState();
+    void setWindowState(WindowState state);
     Colour backColour();
     void setBackColour(Colour c);
 
@@ -129,10 +128,10 @@ public:
 
     // The window's side, in pixels of the client area.
     void paint(Canvas& canvas) const override;
-    void mouseDown(int button, int shift, double x, double y) override;
-    void mouseMove(int buttons, int shift, double x, double y) override;
-    void mouseUp(int button, int shift, double x, double y) override;
-    void doubleClick(int button, int shift, double x, double y) override;
+    void mouseDown(MouseButton button, int shift, double x, double y) override;
+    void mouseMove(MouseButton buttons, int shift, double x, double y) override;
+    void mouseUp(MouseButton button, int shift, double x, double y) override;
+    void doubleClick(MouseButton button, int shift, double x, double y) override;
     void mouseCaptureLost() override;
     void childClicked(int id) override;
     void closeRequested() override;
@@ -172,7 +171,8 @@ private:
     bool knows(std::string_view control) const;
     NativeChild describe(const Control& control) const;
     void seen(int shift, double x, double y); // where the mouse was last reported
-    EventArgs mouseArgs(const Control* target, int button, int shift, double x, double y) const;
+    EventArgs mouseArgs(const Control* target, MouseButton button, int shift, double x,
+                        double y) const;
     void send(const Control* target, Event event, const EventArgs& args);
     // Focus and keys (FormFocus.cpp).
     void moveFocus(int id);              // the core's own move, told to the window
@@ -214,7 +214,7 @@ private:
     // The target of the press under way: mouse moves and the release go where the press went.
     bool captured_ = false;
     const Control* capture_ = nullptr;
-    int pressed_ = 0; // buttons pressed here and not yet released
+    MouseButton pressed_ = MouseButton::None; // pressed here and not yet released
     int lastShift_ = 0;
     double lastX_ = 0, lastY_ = 0;
     std::optional<SizePx> screen_; // as the window was last placed against it

@@ -54,10 +54,7 @@ SizePx Platform::screenSize() {
 
 void Platform::formUnloaded(bool endWhenLast) {
     if (loadedForms_ > 0) --loadedForms_;
-    if (loadedForms_ == 0 && endWhenLast) {
-        quitRequested_ = true;
-        quit(0);
-    }
+    if (loadedForms_ == 0 && endWhenLast) quit(0);
 }
 
 void Platform::alerted(std::string_view firstLine) {

@@ -50,17 +50,11 @@ public:
     // The program ends when its last form has unloaded.
     void formLoaded() { ++loadedForms_; }
     void formUnloaded(bool endWhenLast);
-    int loadedForms() const { return loadedForms_; }
     // Forms that exist, so that an alert on one reaches the grids of the others.
     void attach(Form& form) { forms_.push_back(&form); }
     void detach(Form& form) { std::erase(forms_, &form); }
     void alerted(std::string_view firstLine);
     bool alerting() const; // an alert window is loaded
-    bool quitRequested() const { return quitRequested_; }
-    void clearQuitRequest() {
-        quitRequested_ = false;
-        pendingExit_.reset();
-    }
 
 private:
     Backend& backend_;
@@ -68,7 +62,6 @@ private:
     StandInWindowsApi standIn_{backend_};
     std::vector<Form*> forms_;
     int loadedForms_ = 0;
-    bool quitRequested_ = false;
     bool running_ = false;
     std::optional<int> pendingExit_;
 };

@@ -45,7 +45,6 @@ struct Font {
     std::string_view name = "MS Sans Serif";
     float points = 8.25f;
     bool bold = false;
-    bool italic = false;
     bool underline = false;
     // Faces to use where `name` is missing, with its metrics, so texts keep their room: a list
     // separated by ", ".
@@ -55,7 +54,7 @@ struct Font {
     int pixelSize() const { return static_cast<int>(std::lround(points * 96.0 / 72.0)); }
 };
 
-enum class Align { Left, Right, Center };
+enum class Align { Left, Center };
 
 constexpr int kTwipsPerPixel = 15;
 
@@ -81,11 +80,30 @@ struct RectPx {
     double x = 0, y = 0, width = 0, height = 0;
 };
 
-// Mouse buttons and key masks as the handlers see them.
+// A mouse button as a backend reports it, or the set of those held while the mouse moves.
+enum class MouseButton { None = 0, Left = 1, Right = 2, Middle = 4 };
+
+constexpr MouseButton operator|(MouseButton a, MouseButton b) {
+    return static_cast<MouseButton>(static_cast<int>(a) | static_cast<int>(b));
+}
+constexpr MouseButton operator&(MouseButton a, MouseButton b) {
+    return static_cast<MouseButton>(static_cast<int>(a) & static_cast<int>(b));
+}
+constexpr MouseButton operator~(MouseButton a) {
+    return static_cast<MouseButton>(~static_cast<int>(a) & 7);
+}
+constexpr MouseButton& operator|=(MouseButton& a, MouseButton b) {
+    return a = a | b;
+}
+constexpr MouseButton& operator&=(MouseButton& a, MouseButton b) {
+    return a = a & b;
+}
+
+// Mouse buttons and key masks as the handlers see them: the design's integers.
 namespace mouse {
-constexpr int Left = 1;
-constexpr int Right = 2;
-constexpr int Middle = 4;
+constexpr int Left = static_cast<int>(MouseButton::Left);
+constexpr int Right = static_cast<int>(MouseButton::Right);
+constexpr int Middle = static_cast<int>(MouseButton::Middle);
 } // namespace mouse
 namespace keys {
 constexpr int Shift = 1;
@@ -113,11 +131,6 @@ struct Request {
 Request request(std::string_view prompt, Style style, std::string_view title);
 } // namespace msgbox
 
-// Window states.
-namespace state {
-constexpr int Normal = 0;
-constexpr int Minimized = 1;
-constexpr int Maximized = 2;
-} // namespace state
+enum class WindowState { Normal, Minimized, Maximized };
 
 } // namespace tk

@@ -82,10 +82,10 @@ QPixmap bitmap(const QString& path) {
     return QPixmap(path);
 }
 
-int fromQt(Qt::WindowStates s) {
-    if (s & Qt::WindowMinimized) return state::Minimized;
-    if (s & Qt::WindowMaximized) return state::Maximized;
-    return state::Normal;
+WindowState fromQt(Qt::WindowStates s) {
+    if (s & Qt::WindowMinimized) return WindowState::Minimized;
+    if (s & Qt::WindowMaximized) return WindowState::Maximized;
+    return WindowState::Normal;
 }
 
 QString qstring(std::string_view s) {
@@ -109,9 +109,7 @@ public:
                   Align align) override {
         if (text.empty()) return;
         int flags = Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip;
-        flags |= align == Align::Center  ? Qt::AlignHCenter
-                 : align == Align::Right ? Qt::AlignRight
-                                         : Qt::AlignLeft;
+        flags |= align == Align::Center ? Qt::AlignHCenter : Qt::AlignLeft;
         p_.setFont(platform_.qfont(font));
         p_.setPen(qcolour(colour));
         p_.drawText(QRectF(box.x, box.y, box.width, box.height), flags, qstring(text));
@@ -144,7 +142,7 @@ struct DeleteLater {
     }
 };
 
-class QtNativeWindow final : public NativeWindow {
+class QtNativeWindow final : public NativeFormWindow {
 public:
     QtNativeWindow(QtPlatform& platform, const WindowTraits& traits, WindowHost& host)
         : window_(new FormWindow(platform, traits, host)) {}
@@ -160,22 +158,22 @@ public:
     bool isVisible() const override { return window_->isVisible(); }
     PointPx position() const override { return {window_->x(), window_->y()}; }
     void move(PointPx p) override { window_->move(p.x, p.y); }
-    int windowState() const override {
+    WindowState windowState() const override {
         // A hidden window takes its state when it shows; until then the request is the state.
         if (window_->isVisible()) return window_->reportedState();
         return fromQt(window_->windowState());
     }
-    void setWindowState(int s) override {
-        window_->setWindowState(s == state::Minimized   ? Qt::WindowMinimized
-                                : s == state::Maximized ? Qt::WindowMaximized
-                                                        : Qt::WindowNoState);
+    void setWindowState(WindowState s) override {
+        window_->setWindowState(s == WindowState::Minimized   ? Qt::WindowMinimized
+                                : s == WindowState::Maximized ? Qt::WindowMaximized
+                                                              : Qt::WindowNoState);
     }
     void invalidate() override { window_->update(); }
     void invalidate(const RectPx& a) override {
         window_->update(QRectF(a.x, a.y, a.width, a.height).toAlignedRect());
     }
     void syncChild(const NativeChild& child) override { window_->sync(child); }
-    void* handle() const override { return window_.get(); }
+    FormWindow& widget() const override { return *window_; }
     void setFocus(int id) override {
         if (QWidget* child = window_->child(id))
             child->setFocus(Qt::TabFocusReason);
@@ -245,7 +243,7 @@ const QFont& QtPlatform::qfont(const Font& font) const {
     // Built once per font: constructing and matching a QFont on every paint costs.
     const QString key = qstring(font.name) + '/' + qstring(font.fallback) +
                         QString::number(font.pixelSize()) + (font.bold ? "b" : "") +
-                        (font.italic ? "i" : "") + (font.underline ? "u" : "");
+                        (font.underline ? "u" : "");
     auto it = fonts_.find(key);
     if (it == fonts_.end()) {
         QFont f(qstring(font.name));
@@ -254,7 +252,6 @@ const QFont& QtPlatform::qfont(const Font& font) const {
         f.setStyleHint(QFont::SansSerif);
         f.setPixelSize(font.pixelSize());
         f.setBold(font.bold);
-        f.setItalic(font.italic);
         f.setUnderline(font.underline);
         it = fonts_.insert(key, f);
     }
@@ -464,24 +461,24 @@ void FormWindow::paintEvent(QPaintEvent*) {
         if (QWidget* w = child(id); w && w->isVisible()) painter.fillRect(w->geometry(), back);
 }
 
-int toButton(Qt::MouseButton button) {
+MouseButton toButton(Qt::MouseButton button) {
     switch (button) {
     case Qt::LeftButton:
-        return mouse::Left;
+        return MouseButton::Left;
     case Qt::RightButton:
-        return mouse::Right;
+        return MouseButton::Right;
     case Qt::MiddleButton:
-        return mouse::Middle;
+        return MouseButton::Middle;
     default:
-        return 0; // buttons the handlers do not know
+        return MouseButton::None; // buttons the handlers do not know
     }
 }
 
-int toButtons(Qt::MouseButtons buttons) {
-    int mask = 0;
-    if (buttons & Qt::LeftButton) mask |= mouse::Left;
-    if (buttons & Qt::RightButton) mask |= mouse::Right;
-    if (buttons & Qt::MiddleButton) mask |= mouse::Middle;
+MouseButton toButtons(Qt::MouseButtons buttons) {
+    MouseButton mask = MouseButton::None;
+    if (buttons & Qt::LeftButton) mask |= MouseButton::Left;
+    if (buttons & Qt::RightButton) mask |= MouseButton::Right;
+    if (buttons & Qt::MiddleButton) mask |= MouseButton::Middle;
     return mask;
 }
 
@@ -494,8 +491,8 @@ int toShift(Qt::KeyboardModifiers modifiers) {
 }
 
 void FormWindow::mousePressEvent(QMouseEvent* event) {
-    const int button = toButton(event->button());
-    if (!host_ || button == 0) return;
+    const MouseButton button = toButton(event->button());
+    if (!host_ || button == MouseButton::None) return;
     const QPointF p = event->position();
     host_->mouseDown(button, toShift(event->modifiers()), p.x(), p.y());
 }
@@ -507,16 +504,16 @@ void FormWindow::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void FormWindow::mouseReleaseEvent(QMouseEvent* event) {
-    const int button = toButton(event->button());
-    if (!host_ || button == 0) return;
+    const MouseButton button = toButton(event->button());
+    if (!host_ || button == MouseButton::None) return;
     const QPointF p = event->position();
     host_->mouseUp(button, toShift(event->modifiers()), p.x(), p.y());
 }
 
 // Arrives in place of the second press.
 void FormWindow::mouseDoubleClickEvent(QMouseEvent* event) {
-    const int button = toButton(event->button());
-    if (!host_ || button == 0) return;
+    const MouseButton button = toButton(event->button());
+    if (!host_ || button == MouseButton::None) return;
     const QPointF p = event->position();
     host_->doubleClick(button, toShift(event->modifiers()), p.x(), p.y());
 }

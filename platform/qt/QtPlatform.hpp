@@ -72,7 +72,7 @@ public:
     int idOf(const QWidget* child) const; // -1 for none of ours
     void sync(const NativeChild& child);
     // The state the window system last reported, which a refused request leaves as it was.
-    int reportedState() const { return reportedState_; }
+    WindowState reportedState() const { return reportedState_; }
     void watchWindowSystem();
     // The core's changes go to assistive technology once the event at hand is handled.
     void accessibleChanged();
@@ -97,12 +97,18 @@ private:
     WindowHost* host_;
     std::map<int, QWidget*> children_;
     std::map<int, QColor> checkBoxBacks_; // laid down under each visible check box
-    int reportedState_ = state::Normal;
+    WindowState reportedState_ = WindowState::Normal;
     bool changesDue_ = false;
 };
 
-int toButton(Qt::MouseButton button);
-int toButtons(Qt::MouseButtons buttons);
+// A form's window as the core holds it, which hands its widget to code that knows this backend.
+class NativeFormWindow : public NativeWindow {
+public:
+    virtual FormWindow& widget() const = 0;
+};
+
+MouseButton toButton(Qt::MouseButton button);
+MouseButton toButtons(Qt::MouseButtons buttons);
 int toShift(Qt::KeyboardModifiers modifiers);
 
 } // namespace tk::qt

@@ -39,8 +39,8 @@ void tk_web_timer_stop(int handle);
 int tk_web_screen_width();
 int tk_web_screen_height();
 int tk_web_open(const char* address, int len);
-int tk_web_measure(const char* name, int nameLen, int px, int bold, int italic, const char* text,
-                   int textLen, int* height);
+int tk_web_measure(const char* name, int nameLen, int px, int bold, const char* text, int textLen,
+                   int* height);
 void tk_web_message_box(const char* prompt, int promptLen, const char* title, int titleLen,
                         int information, const int* answers, int count);
 void tk_web_notify();
@@ -50,7 +50,7 @@ void tk_web_wake_soon();
 void tk_web_fill(std::uint32_t rgb);
 void tk_web_draw_picture(const char* name, int len);
 void tk_web_draw_text(double x, double y, double width, const char* text, int textLen,
-                      const char* name, int nameLen, int px, int bold, int italic, int underline,
+                      const char* name, int nameLen, int px, int bold, int underline,
                       std::uint32_t rgb, int align);
 void tk_web_draw_line(double x1, double y1, double x2, double y2, std::uint32_t rgb, int width);
 void tk_web_draw_frame(double x, double y, double w, double h, std::uint32_t rgb, int width);
@@ -62,6 +62,21 @@ void tk_web_attach(void* platform);
 namespace tk::web {
 
 namespace {
+
+// The numbers cross to the page as they are; platform.js names them in its tables (TkWeb.Role,
+// TkWeb.Align, TkWeb.State, TkWeb.Button), in this order.
+using Role = AccessibleNode::Role;
+static_assert(static_cast<int>(Role::Window) == 0 && static_cast<int>(Role::Alert) == 1 &&
+              static_cast<int>(Role::PushButton) == 2 && static_cast<int>(Role::CheckBox) == 3 &&
+              static_cast<int>(Role::Text) == 4 && static_cast<int>(Role::Link) == 5 &&
+              static_cast<int>(Role::Grid) == 6 && static_cast<int>(Role::Cell) == 7);
+static_assert(static_cast<int>(Align::Left) == 0 && static_cast<int>(Align::Center) == 1);
+static_assert(static_cast<int>(WindowState::Normal) == 0 &&
+              static_cast<int>(WindowState::Minimized) == 1 &&
+              static_cast<int>(WindowState::Maximized) == 2);
+static_assert(static_cast<int>(MouseButton::Left) == 1 &&
+              static_cast<int>(MouseButton::Right) == 2 &&
+              static_cast<int>(MouseButton::Middle) == 4);
 
 int len(std::string_view s) {
     return static_cast<int>(s.size());
@@ -137,12 +152,12 @@ void WebWindow::move(PointPx p) {
     tk_web_window_move(id_, p.x, p.y);
 }
 
-int WebWindow::windowState() const {
-    return tk_web_window_state(id_);
+WindowState WebWindow::windowState() const {
+    return static_cast<WindowState>(tk_web_window_state(id_));
 }
 
-void WebWindow::setWindowState(int state) {
-    tk_web_set_state(id_, state);
+void WebWindow::setWindowState(WindowState state) {
+    tk_web_set_state(id_, static_cast<int>(state));
 }
 
 void WebWindow::invalidate() {
@@ -228,7 +243,7 @@ SizePx WebPlatform::measureText(const Font& font, std::string_view text) {
     int height = 0;
     const std::string family = faces(font);
     const int width = tk_web_measure(family.data(), len(family), font.pixelSize(), font.bold,
-                                     font.italic, text.data(), len(text), &height);
+                                     text.data(), len(text), &height);
     return {width, height};
 }
 
@@ -295,17 +310,6 @@ void WebPlatform::runUntil(const std::function<bool()>& done) {
     }
 }
 
-void WebPlatform::yieldToBrowser() {
-    processPending();
-    if (waiting_ == 0) {
-        tk_web_wake_soon();
-        ++waiting_;
-        tk_web_wait();
-        --waiting_;
-    }
-    processPending();
-}
-
 int WebPlatform::addWindow(WebWindow& window) {
     const int id = nextWindow_++;
     windows_[id] = &window;
@@ -368,7 +372,7 @@ void WebCanvas::drawText(const RectPx& box, std::string_view text, const Font& f
     if (text.empty()) return;
     const std::string family = faces(font);
     tk_web_draw_text(box.x, box.y, box.width, text.data(), len(text), family.data(), len(family),
-                     font.pixelSize(), font.bold, font.italic, font.underline, packed(colour),
+                     font.pixelSize(), font.bold, font.underline, packed(colour),
                      static_cast<int>(align));
 }
 
@@ -395,18 +399,19 @@ EMSCRIPTEN_KEEPALIVE void tk_web_mouse(tk::web::WebPlatform* platform, int id, i
         tk::web::WebWindow* w = platform->window(id);
         if (!w) return; // gone meanwhile
         tk::WindowHost& form = w->host();
+        const auto pressed = static_cast<tk::MouseButton>(button); // TkWeb.Button's numbers
         switch (type) {
         case 0:
-            form.mouseDown(button, shift, x, y);
+            form.mouseDown(pressed, shift, x, y);
             break;
         case 1:
-            form.mouseMove(button, shift, x, y);
+            form.mouseMove(pressed, shift, x, y);
             break;
         case 2:
-            form.mouseUp(button, shift, x, y);
+            form.mouseUp(pressed, shift, x, y);
             break;
         default:
-            form.doubleClick(button, shift, x, y);
+            form.doubleClick(pressed, shift, x, y);
             break;
         }
     });

@@ -48,12 +48,11 @@ public:
     bool isVisible() const override;
     PointPx position() const override;
     void move(PointPx topLeft) override;
-    int windowState() const override;
-    void setWindowState(int state) override;
+    WindowState windowState() const override;
+    void setWindowState(WindowState state) override;
     void invalidate() override;
     void invalidate(const RectPx& area) override;
     void syncChild(const NativeChild& child) override;
-    void* handle() const override { return const_cast<WebWindow*>(this); }
     void setFocus(int id) override;
     // Brought up to date once the event at hand is handled, with whatever else it changed.
     void accessibleChanged() override;
@@ -99,8 +98,6 @@ public:
     // Handles events, yielding to the browser while none is queued, until `done` holds. Only
     // the outermost wait may yield: the browser resumes one waiting stack at a time.
     void runUntil(const std::function<bool()>& done);
-    // Lets the browser run its own queue once (timers, decoding, painting), where it may.
-    void yieldToBrowser();
 
     int addWindow(WebWindow& window);
     void removeWindow(int id);

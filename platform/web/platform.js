@@ -8,14 +8,19 @@ mergeInto(LibraryManager.library, {
     pictures: {}, // file -> { img, ready }
     wake: null, // resumes the loop that waits for events
     z: 1,
+    // The C++ enums by name, in their order (WebPlatform.cpp asserts it).
+    Role: { Window: 0, Alert: 1, PushButton: 2, CheckBox: 3, Text: 4, Link: 5, Grid: 6, Cell: 7 },
+    Align: { Left: 0, Center: 1 },
+    State: { Normal: 0, Minimized: 1, Maximized: 2 },
+    Button: { Left: 1, Right: 2, Middle: 4 },
     str: function(ptr, len) { return len ? UTF8ToString(ptr, len) : ''; },
     colour: function(rgb) {
       return 'rgb(' + (rgb >> 16 & 255) + ',' + (rgb >> 8 & 255) + ',' + (rgb & 255) + ')';
     },
     // `faces`: the design's face, then the faces with its metrics, as the C++ side lists them
     // ("a, b"), so that texts fit the layouts where the design's face is missing.
-    font: function(faces, px, bold, italic) {
-      return (italic ? 'italic ' : '') + (bold ? 'bold ' : '') + px + 'px ' +
+    font: function(faces, px, bold) {
+      return (bold ? 'bold ' : '') + px + 'px ' +
           faces.split(', ').map(function(f) { return '"' + f + '"'; }).join(', ') +
           ', sans-serif';
     },
@@ -85,12 +90,17 @@ mergeInto(LibraryManager.library, {
         e.preventDefault();
         if (!w.el.contains(document.activeElement)) TkWeb.focus(w, w.focusId);
       }
-      // DOM buttons 0 left, 1 middle, 2 right; the handlers' 1, 4, 2. Others go unheard.
-      var button = [1, 4, 2][e.button] || 0;
+      // DOM buttons 0 left, 1 middle, 2 right. Others go unheard.
+      var B = TkWeb.Button, button = [B.Left, B.Middle, B.Right][e.button] || 0;
       if (type !== 1 && button === 0) return;
       // The second press of a double click arrives as the double click, as on the desktop.
       if (type === 0 && e.detail > 1 && e.detail % 2 === 0) type = 3;
-      TkWeb.send(w, id, type, type === 1 ? e.buttons & 7 : button, TkWeb.shift(e), e);
+      TkWeb.send(w, id, type, type === 1 ? TkWeb.held(e.buttons) : button, TkWeb.shift(e), e);
+    },
+    // The DOM's held buttons (1 left, 2 right, 4 middle) as TkWeb.Button's.
+    held: function(buttons) {
+      var B = TkWeb.Button;
+      return (buttons & 1 ? B.Left : 0) | (buttons & 2 ? B.Right : 0) | (buttons & 4 ? B.Middle : 0);
     },
     // A point of the page in the window's own pixels: a CSS zoom around the game scales the
     // window's box on the page but not its layout.
@@ -164,7 +174,13 @@ mergeInto(LibraryManager.library, {
     // The overlay: a window's accessible tree (Backend.hpp) as elements with ARIA roles, each
     // where its node is painted. Their text is transparent and the real mouse passes through
     // them to the canvas; the focused one shows an outline (shell.html).
-    roles: [null, null, 'button', 'checkbox', null, 'link', 'grid', 'gridcell'], // by tk::Role
+    // ARIA's role for a painted node's; the window and texts have none of their own.
+    aria: function(role) {
+      var R = TkWeb.Role;
+      return role === R.PushButton ? 'button' : role === R.CheckBox ? 'checkbox'
+           : role === R.Link ? 'link' : role === R.Grid ? 'grid' : role === R.Cell ? 'gridcell'
+           : null;
+    },
     keys: ['Tab', 'Enter', ' ', 'ArrowLeft', 'ArrowRight', 'ArrowUp', 'ArrowDown', 'Home', 'End'],
     sent: [], // nodes for the next apply
     setAttr: function(el, name, value) {
@@ -193,18 +209,19 @@ mergeInto(LibraryManager.library, {
       if (el !== at) parent.insertBefore(el, at);
     },
     describe: function(a, el, n) {
-      if (n.role === 4 || n.role === 5) TkWeb.setText(el, n.name); // named by their text
+      var R = TkWeb.Role;
+      if (n.role === R.Text || n.role === R.Link) TkWeb.setText(el, n.name); // named by their text
       else TkWeb.setAttr(el, 'aria-label', n.name || null);
-      TkWeb.setAttr(el, 'aria-description', (n.role === 7 ? n.value : n.description) || null);
+      TkWeb.setAttr(el, 'aria-description', (n.role === R.Cell ? n.value : n.description) || null);
       TkWeb.setAttr(el, 'aria-disabled', n.enabled ? null : 'true');
       el.action = n.action;
       // A roving tab stop: the focused cell, else the last one, else the first.
-      if (n.role === 7 && (n.focused || !a.current)) {
+      if (n.role === R.Cell && (n.focused || !a.current)) {
         if (a.current) a.current.tabIndex = -1;
         a.current = el;
       }
-      if (n.role === 5 || n.role === 7)
-        el.tabIndex = n.focusable && (n.role === 5 || el === a.current) ? 0 : -1;
+      if (n.role === R.Link || n.role === R.Cell)
+        el.tabIndex = n.focusable && (n.role === R.Link || el === a.current) ? 0 : -1;
     },
     // Node `node`'s element takes the focus: a native control, or a painted node's element.
     focus: function(w, node) {
@@ -328,7 +345,7 @@ mergeInto(LibraryManager.library, {
         w.task.textContent = w.title;
         w.task.dataset.window = w.el.dataset.form;
         w.task.addEventListener('click', function() {
-          if (w.el.dataset.state === 'minimized') _tk_web_set_state(id, 0);
+          if (w.el.dataset.state === 'minimized') _tk_web_set_state(id, TkWeb.State.Normal);
           w.el.style.zIndex = ++TkWeb.z;
         });
         taskbar.appendChild(w.task);
@@ -354,14 +371,16 @@ mergeInto(LibraryManager.library, {
   },
   tk_web_window_state__deps: ['$TkWeb'],
   tk_web_window_state: function(id) {
-    var s = TkWeb.windows[id].el.dataset.state;
-    return s === 'minimized' ? 1 : s === 'maximized' ? 2 : 0;
+    var s = TkWeb.windows[id].el.dataset.state, S = TkWeb.State;
+    return s === 'minimized' ? S.Minimized : s === 'maximized' ? S.Maximized : S.Normal;
   },
   tk_web_set_state__deps: ['$TkWeb'],
   tk_web_set_state: function(id, state) {
     var w = TkWeb.windows[id];
-    w.el.dataset.state = ['normal', 'minimized', 'maximized'][state] || 'normal';
-    w.el.style.display = state === 1 || !w.shown ? 'none' : 'block';
+    var S = TkWeb.State;
+    w.el.dataset.state = state === S.Minimized ? 'minimized'
+                       : state === S.Maximized ? 'maximized' : 'normal';
+    w.el.style.display = state === S.Minimized || !w.shown ? 'none' : 'block';
   },
   tk_web_window_invalidate__deps: ['$TkWeb'],
   tk_web_window_invalidate: function(id) { TkWeb.invalidate(id); },
@@ -449,11 +468,12 @@ mergeInto(LibraryManager.library, {
       TkWeb.put(el, parent, last.get(parent));
       last.set(parent, el);
     };
+    var R = TkWeb.Role;
     nodes.forEach(function(n) {
-      if (n.role < 2) { // the window, or an alert
+      if (n.role === R.Window || n.role === R.Alert) {
         TkWeb.setAttr(w.el, 'role', 'region');
         TkWeb.setAttr(w.el, 'aria-label', n.name);
-        if (n.role === 1 && !a.alert) {
+        if (n.role === R.Alert && !a.alert) {
           a.alert = a.root.appendChild(TkWeb.element('alert'));
           a.alert.style.whiteSpace = 'pre-line';
         }
@@ -463,12 +483,12 @@ mergeInto(LibraryManager.library, {
       if (whole) {
         if (!el || el.kind !== n.role) {
           if (el) el.remove();
-          el = a.els[n.id] = TkWeb.element(TkWeb.roles[n.role]);
+          el = a.els[n.id] = TkWeb.element(TkWeb.aria(n.role));
           el.kind = n.role;
           el.dataset.node = n.id;
         }
         var parent = n.parent === -1 ? a.root : a.els[n.parent];
-        if (n.role === 7) { // in a row of the grid: the grid's width, the cell's height
+        if (n.role === R.Cell) { // in a row of the grid: the grid's width, the cell's height
           var r = a.els['row' + n.row] || (a.els['row' + n.row] = TkWeb.element('row'));
           if (!seen.has(r)) {
             put(r, parent);
@@ -513,10 +533,10 @@ mergeInto(LibraryManager.library, {
   },
 
   tk_web_measure__deps: ['$TkWeb'],
-  tk_web_measure: function(name, nameLen, px, bold, italic, text, textLen, height) {
+  tk_web_measure: function(name, nameLen, px, bold, text, textLen, height) {
     if (!TkWeb.measurer) TkWeb.measurer = document.createElement('canvas').getContext('2d');
     var ctx = TkWeb.measurer;
-    ctx.font = TkWeb.font(TkWeb.str(name, nameLen), px, bold, italic);
+    ctx.font = TkWeb.font(TkWeb.str(name, nameLen), px, bold);
     var m = ctx.measureText(TkWeb.str(text, textLen));
     HEAP32[height >> 2] = Math.ceil(m.fontBoundingBoxAscent + m.fontBoundingBoxDescent);
     return Math.ceil(m.width);
@@ -613,21 +633,22 @@ mergeInto(LibraryManager.library, {
     TkWeb.pictureDrawn = true;
   },
   tk_web_draw_text__deps: ['$TkWeb'],
-  tk_web_draw_text: function(x, y, width, text, textLen, name, nameLen, px, bold, italic,
-                             underline, rgb, align) {
+  tk_web_draw_text: function(x, y, width, text, textLen, name, nameLen, px, bold, underline,
+                             rgb, align) {
     var ctx = TkWeb.ctx;
-    ctx.font = TkWeb.font(TkWeb.str(name, nameLen), px, bold, italic);
+    ctx.font = TkWeb.font(TkWeb.str(name, nameLen), px, bold);
     ctx.fillStyle = TkWeb.colour(rgb);
     ctx.textBaseline = 'alphabetic';
-    ctx.textAlign = ['left', 'right', 'center'][align];
+    var centred = align === TkWeb.Align.Center;
+    ctx.textAlign = centred ? 'center' : 'left';
     var s = TkWeb.str(text, textLen);
     var m = ctx.measureText(s);
     // The box's top is the top of the font's ascent, as on the desktop.
     var base = y + Math.round(m.fontBoundingBoxAscent);
-    var at = align === 0 ? x : align === 1 ? x + width : x + width / 2;
+    var at = centred ? x + width / 2 : x;
     ctx.fillText(s, at, base);
     if (underline) {
-      var left = align === 0 ? at : align === 1 ? at - m.width : at - m.width / 2;
+      var left = centred ? at - m.width / 2 : at;
       ctx.fillRect(left, base + 1, m.width, Math.max(1, Math.round(px / 12)));
     }
   },

@@ -97,7 +97,7 @@ public:
         SetTextColor(dc_, colorref(colour));
         SetBkMode(dc_, TRANSPARENT);
         UINT flags = DT_SINGLELINE | DT_NOCLIP | DT_TOP | DT_NOPREFIX;
-        flags |= align == Align::Center ? DT_CENTER : align == Align::Right ? DT_RIGHT : DT_LEFT;
+        flags |= align == Align::Center ? DT_CENTER : DT_LEFT;
         RECT r = device(box);
         const std::wstring w = wide(text);
         DrawTextW(dc_, w.c_str(), static_cast<int>(w.size()), &r, flags);
@@ -148,26 +148,26 @@ std::optional<Picture> loadPicture(HINSTANCE instance, std::string_view name) {
     return Picture{std::move(bitmap), {bm.bmWidth, bm.bmHeight}};
 }
 
-int mouseButton(UINT msg) {
+MouseButton mouseButton(UINT msg) {
     switch (msg) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:
     case WM_LBUTTONDBLCLK:
-        return mouse::Left;
+        return MouseButton::Left;
     case WM_RBUTTONDOWN:
     case WM_RBUTTONUP:
     case WM_RBUTTONDBLCLK:
-        return mouse::Right;
+        return MouseButton::Right;
     default:
-        return mouse::Middle;
+        return MouseButton::Middle;
     }
 }
 
-int mouseButtons(WPARAM wParam) {
-    int mask = 0;
-    if (wParam & MK_LBUTTON) mask |= mouse::Left;
-    if (wParam & MK_RBUTTON) mask |= mouse::Right;
-    if (wParam & MK_MBUTTON) mask |= mouse::Middle;
+MouseButton mouseButtons(WPARAM wParam) {
+    MouseButton mask = MouseButton::None;
+    if (wParam & MK_LBUTTON) mask |= MouseButton::Left;
+    if (wParam & MK_RBUTTON) mask |= MouseButton::Right;
+    if (wParam & MK_MBUTTON) mask |= MouseButton::Middle;
     return mask;
 }
 
@@ -203,10 +203,10 @@ std::optional<Key> keyOf(WPARAM vk) {
     }
 }
 
-int showCommand(int state) {
-    return state == state::Minimized   ? SW_MINIMIZE
-           : state == state::Maximized ? SW_MAXIMIZE
-                                       : SW_RESTORE;
+int showCommand(WindowState state) {
+    return state == WindowState::Minimized   ? SW_MINIMIZE
+           : state == WindowState::Maximized ? SW_MAXIMIZE
+                                             : SW_RESTORE;
 }
 
 // A minimised window keeps its normal place in work-area coordinates, unless it is a tool window.
@@ -240,7 +240,7 @@ BOOL CALLBACK disableOtherForm(HWND hwnd, LPARAM context) {
 }
 
 // The window may be inside one of its own messages when its form unloads.
-class Win32NativeWindow final : public NativeWindow {
+class Win32NativeWindow final : public NativeFormWindow {
 public:
     Win32NativeWindow(Win32Platform& platform, const WindowTraits& traits, WindowHost& host)
         : platform_(platform)
@@ -284,13 +284,13 @@ public:
         }
         SetWindowPos(hwnd(), nullptr, p.x, p.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    int windowState() const override {
+    WindowState windowState() const override {
         if (!IsWindowVisible(hwnd()) && pendingState_) return *pendingState_;
-        if (IsIconic(hwnd())) return state::Minimized;
-        if (IsZoomed(hwnd())) return state::Maximized;
-        return state::Normal;
+        if (IsIconic(hwnd())) return WindowState::Minimized;
+        if (IsZoomed(hwnd())) return WindowState::Maximized;
+        return WindowState::Normal;
     }
-    void setWindowState(int s) override {
+    void setWindowState(WindowState s) override {
         // Like the other window systems, a hidden window takes its state when it shows.
         if (!IsWindowVisible(hwnd()))
             pendingState_ = s;
@@ -305,7 +305,7 @@ public:
         InvalidateRect(hwnd(), &r, FALSE);
     }
     void syncChild(const NativeChild& child) override { window_->sync(child); }
-    void* handle() const override { return window_.get(); }
+    FormWindow& formWindow() const override { return *window_; }
     void setFocus(int id) override { window_->setFocus(id); }
     void accessibleChanged() override { window_->accessibleChanged(); }
 
@@ -314,7 +314,7 @@ private:
 
     Win32Platform& platform_;
     std::unique_ptr<FormWindow> window_;
-    std::optional<int> pendingState_;
+    std::optional<WindowState> pendingState_;
 };
 
 } // namespace
@@ -676,7 +676,8 @@ void FormWindow::mouse(UINT msg, WPARAM wParam, LPARAM lParam) {
         break;
     default:
         if (host_) host_->mouseUp(mouseButton(msg), shift, x, y);
-        if (mouseButtons(wParam) == 0 && GetCapture() == hwnd_.get()) ReleaseCapture();
+        if (mouseButtons(wParam) == MouseButton::None && GetCapture() == hwnd_.get())
+            ReleaseCapture();
         break;
     }
 }
@@ -741,13 +742,13 @@ std::unique_ptr<NativeWindow> Win32Platform::createWindow(const WindowTraits& tr
 
 HFONT Win32Platform::font(const Font& f, int ratio) {
     const int height = f.pixelSize() * ratio;
-    FontKey key{std::string(f.name), height, f.bold, f.italic, f.underline};
+    FontKey key{std::string(f.name), height, f.bold, f.underline};
     auto it = fonts_.find(key);
     if (it == fonts_.end()) {
         HFONT created =
-            CreateFontW(-height, 0, 0, 0, f.bold ? FW_BOLD : FW_NORMAL, f.italic, f.underline,
-                        FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                        DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, wide(f.name).c_str());
+            CreateFontW(-height, 0, 0, 0, f.bold ? FW_BOLD : FW_NORMAL, FALSE, f.underline, FALSE,
+                        DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                        DEFAULT_PITCH | FF_SWISS, wide(f.name).c_str());
         it = fonts_.emplace(std::move(key), FontHandle(created)).first;
     }
     return it->second.get();

@@ -124,6 +124,13 @@ private:
     std::unique_ptr<FormAccessibility> accessibility_; // from the first WM_GETOBJECT on
 };
 
+// A form's window as the core holds it, which hands its FormWindow to code that knows this
+// backend.
+class NativeFormWindow : public NativeWindow {
+public:
+    virtual FormWindow& formWindow() const = 0;
+};
+
 class Win32Platform final : public Backend {
 public:
     explicit Win32Platform(HINSTANCE instance);
@@ -166,7 +173,7 @@ public:
     void reap(const FormWindow& window);
 
 private:
-    using FontKey = std::tuple<std::string, int, bool, bool, bool>;
+    using FontKey = std::tuple<std::string, int, bool, bool>;
 
     HINSTANCE instance_;
     std::unique_ptr<AccessibilityRuntime> accessibility_; // outlives every window

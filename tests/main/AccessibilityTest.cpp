@@ -24,88 +24,32 @@ std::string focused(tk::Form& form) {
     return n ? n->name : "";
 }
 
-// The real backend, but what its windows would tell assistive technology is written down here
-// instead, read once per key as the backends do once per event.
-class Listening final : public tk::Backend {
-public:
-    explicit Listening(tk::Backend& real)
-        : real_(real) {}
-    std::unique_ptr<tk::NativeWindow> createWindow(const tk::WindowTraits& traits,
-                                                   tk::WindowHost& host) override {
-        return std::make_unique<Window>(real_.createWindow(traits, host), host, *this);
-    }
-    tk::SizePx measureText(const tk::Font& f, std::string_view t) override {
-        return real_.measureText(f, t);
-    }
-    tk::SizePx screenSize() override { return real_.screenSize(); }
-    void messageBox(const tk::msgbox::Request& box,
-                    std::function<void(tk::msgbox::Answer)> answered) override {
-        real_.messageBox(box, std::move(answered));
-    }
-    tk::TimerService& timers() override { return real_.timers(); }
-    bool openAddress(std::string_view a) override { return real_.openAddress(a); }
-    int exec() override { return real_.exec(); }
-    void quit(int code) override { real_.quit(code); }
-
-    // Announcements and alerts since the last call, window by window.
-    std::vector<std::string> said() {
-        std::vector<std::string> out;
-        for (Window* w : windows_)
-            for (const Change& c : w->host.accessibleChanges())
-                if (c.kind == Change::Kind::Announce || c.kind == Change::Kind::Alert)
-                    out.push_back(c.text);
-        return out;
-    }
-
-private:
-    class Window final : public tk::NativeWindow {
-    public:
-        Window(std::unique_ptr<tk::NativeWindow> real, tk::WindowHost& h, Listening& owner)
-            : host(h)
-            , real_(std::move(real))
-            , owner_(owner) {
-            owner_.windows_.push_back(this);
-        }
-        ~Window() override { std::erase(owner_.windows_, this); }
-        Window(const Window&) = delete;
-        Window& operator=(const Window&) = delete;
-        void show() override { real_->show(); }
-        bool isVisible() const override { return real_->isVisible(); }
-        tk::PointPx position() const override { return real_->position(); }
-        void move(tk::PointPx p) override { real_->move(p); }
-        int windowState() const override { return real_->windowState(); }
-        void setWindowState(int s) override { real_->setWindowState(s); }
-        void invalidate() override { real_->invalidate(); }
-        void invalidate(const tk::RectPx& a) override { real_->invalidate(a); }
-        void syncChild(const tk::NativeChild& c) override { real_->syncChild(c); }
-        void* handle() const override { return real_->handle(); }
-        void setFocus(int id) override { real_->setFocus(id); }
-
-        tk::WindowHost& host;
-
-    private:
-        std::unique_ptr<tk::NativeWindow> real_;
-        Listening& owner_;
-    };
-    tk::Backend& real_;
-    std::vector<Window*> windows_;
-};
+// What the windows would tell assistive technology, read here instead of by the window system,
+// once per key as the backends do once per event.
+std::vector<std::string> said(const tk::testing::WrappedBackend& backend) {
+    std::vector<std::string> out;
+    for (tk::testing::WrappedWindow* w : backend.windows())
+        for (const Change& c : w->host.accessibleChanges())
+            if (c.kind == Change::Kind::Announce || c.kind == Change::Kind::Alert)
+                out.push_back(c.text);
+    return out;
+}
 
 class AccessibilityTest : public AppTest {
 protected:
     void SetUp() override {
         AppTest::SetUp();
+        listening.keepAccessibleChanges = true;
         listened.seams = plat.seams;
         app = std::make_unique<Gridlark>(listened); // the driver still drives the real backend
     }
     void TearDown() override {
         app.reset();
-        EXPECT_EQ(listened.loadedForms(), 0);
         AppTest::TearDown();
     }
-    std::vector<std::string> spoken() { return listening.said(); }
+    std::vector<std::string> spoken() { return said(listening); }
 
-    Listening listening{plat.backend()};
+    tk::testing::WrappedBackend listening{plat.backend()};
     tk::Platform listened{listening};
 };
 

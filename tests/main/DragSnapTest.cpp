@@ -159,13 +159,13 @@ TEST_F(DragSnapTest, AScreenChangeBringsTheWindowBackKeepingItsEdges) {
 
 TEST_F(DragSnapTest, DoubleClickMinimisesAndRestores) {
     driver->doubleClick(main(), tk::mouse::Left, {100, 178});
-    EXPECT_EQ(main().windowState(), tk::state::Minimized);
+    EXPECT_EQ(main().windowState(), tk::WindowState::Minimized);
     driver->doubleClick(main(), tk::mouse::Left, {100, 178});
-    EXPECT_EQ(main().windowState(), tk::state::Normal);
-    main().setWindowState(tk::state::Maximized);
+    EXPECT_EQ(main().windowState(), tk::WindowState::Normal);
+    main().setWindowState(tk::WindowState::Maximized);
     settle(); // the state is the window system's once it reports it
     driver->doubleClick(main(), tk::mouse::Left, {100, 178});
-    EXPECT_EQ(main().windowState(), tk::state::Normal);
+    EXPECT_EQ(main().windowState(), tk::WindowState::Normal);
 }
 
 // The quit prompt, opened by a right press during a drag, takes the left release for itself.
@@ -182,12 +182,12 @@ TEST_F(DragSnapTest, APromptThatTakesTheMouseEndsTheDrag) {
 
 TEST_F(DragSnapTest, AWindowThatIsNotNormalIsNeitherDraggedNorSnapped) {
     placeAt(26, 26);
-    main().setWindowState(tk::state::Minimized);
+    main().setWindowState(tk::WindowState::Minimized);
     driver->release(main(), tk::mouse::Left, 0, {100, 178});
-    main().setWindowState(tk::state::Normal);
+    main().setWindowState(tk::WindowState::Normal);
     EXPECT_EQ(at(), (tk::PointPx{26, 26}));
 
-    main().setWindowState(tk::state::Maximized);
+    main().setWindowState(tk::WindowState::Maximized);
     settle();
     const tk::PointPx maximised = at();
     driver->press(main(), tk::mouse::Left, 0, {100, 178});

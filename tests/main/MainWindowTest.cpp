@@ -164,7 +164,7 @@ TEST_F(MainWindowTest, QuitPromptOnAnEmptyBoardAndNoChangesNothing) {
     EXPECT_EQ(prompts[0].answers, (std::vector{tk::msgbox::Answer::Yes, tk::msgbox::Answer::No}));
     EXPECT_EQ(prompts[0].title, "Attention");
     EXPECT_TRUE(main().loaded());
-    EXPECT_FALSE(plat.quitRequested());
+    EXPECT_FALSE(quitAsked());
     EXPECT_EQ(main().Turn().caption(), "X");
 }
 
@@ -188,8 +188,7 @@ TEST_F(MainWindowTest, YesClosesTheWindowAndEndsTheProgram) {
     answer = tk::msgbox::Answer::Yes;
     driver->press(main(), tk::mouse::Right, 0, {100, 178});
     EXPECT_FALSE(main().loaded());
-    EXPECT_TRUE(plat.quitRequested());
-    EXPECT_EQ(plat.exec(), 0); // ended before the loop: it returns at once
+    EXPECT_TRUE(quitAsked()); // ended before the loop: it returns at once, with 0
 }
 
 TEST_F(MainWindowTest, OnlyTheRightButtonOnTheBackgroundPrompts) {
@@ -227,7 +226,7 @@ TEST_F(MainWindowTest, TheRealPromptAnswersNoToEscapeAndYesToEnter) {
     driver->answerNextMessageBox(Key::Enter);
     driver->click(main(), tk::mouse::Right, {100, 178});
     EXPECT_FALSE(main().loaded());
-    EXPECT_TRUE(plat.quitRequested());
+    EXPECT_TRUE(quitAsked());
 }
 
 TEST_F(MainWindowTest, TheWindowSystemsCloseUnloadsWithoutAsking) {
@@ -235,7 +234,7 @@ TEST_F(MainWindowTest, TheWindowSystemsCloseUnloadsWithoutAsking) {
     driver->closeWindow(main());
     EXPECT_TRUE(prompts.empty());
     EXPECT_FALSE(main().loaded());
-    EXPECT_TRUE(plat.quitRequested());
+    EXPECT_TRUE(quitAsked());
 }
 
 } // namespace

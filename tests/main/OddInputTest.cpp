@@ -24,7 +24,7 @@ protected:
 
 TEST_F(OddInputTest, AReleaseWithoutAPressStillSnaps) {
     main().setLeft(20 * tk::kTwipsPerPixel);
-    main().mouseUp(tk::mouse::Left, 0, 100, 178); // as a backend delivers it
+    main().mouseUp(tk::MouseButton::Left, 0, 100, 178); // as a backend delivers it
     EXPECT_EQ(at().x, 0);
     EXPECT_FALSE(main().IsDragging);
     driver->release(main(), tk::mouse::Middle, 0, {100, 178}); // the window system may drop it
@@ -36,9 +36,9 @@ TEST_F(OddInputTest, ADoubleClickDuringADragMinimisesAndTheReleaseEndsTheDrag) {
     driver->move(main(), tk::mouse::Left, {80, 178});
     EXPECT_EQ(at(), (tk::PointPx{580, 400}));
     driver->doubleClick(main(), tk::mouse::Left, {80, 178});
-    EXPECT_EQ(main().windowState(), tk::state::Minimized);
+    EXPECT_EQ(main().windowState(), tk::WindowState::Minimized);
     EXPECT_FALSE(main().IsDragging);
-    main().setWindowState(tk::state::Normal);
+    main().setWindowState(tk::WindowState::Normal);
     EXPECT_EQ(at(), (tk::PointPx{580, 400}));
 }
 

@@ -69,7 +69,7 @@ TEST_F(NoticeTest, TheCountdownResetsTheGameAndClosesTheNotice) {
     EXPECT_EQ(main().Turn().caption(), "O");
     EXPECT_EQ(main().Check1().value(), 1); // the computer plays in the new game
     EXPECT_EQ(clock.running(), 0u);
-    EXPECT_FALSE(plat.quitRequested());
+    EXPECT_FALSE(quitAsked());
 }
 
 TEST_F(NoticeTest, UntickingDoesNothing) {
@@ -179,22 +179,22 @@ TEST_F(NoticeTest, ANoticeThatOutlivesTheMainWindowEndsTheProgramWithoutReloadin
     driver->click(main(), tk::mouse::Right, {100, 178});
     EXPECT_FALSE(app->mainLoaded());
     EXPECT_TRUE(noticeUp());
-    EXPECT_FALSE(plat.quitRequested());
+    EXPECT_FALSE(quitAsked());
     const int draws = random.draws;
     clock.advance(1500);
     EXPECT_FALSE(noticeUp());
     EXPECT_FALSE(app->mainLoaded());
     EXPECT_EQ(random.draws, draws); // no reset ran
-    EXPECT_TRUE(plat.quitRequested());
+    EXPECT_TRUE(quitAsked());
 }
 
 TEST_F(NoticeTest, OkOnANoticeThatOutlivesTheMainWindowEndsTheProgram) {
     tickCpu();
     driver->closeWindow(main());
-    EXPECT_FALSE(plat.quitRequested());
+    EXPECT_FALSE(quitAsked());
     driver->clickControl(notice(), "cmdMain");
     EXPECT_FALSE(app->mainLoaded());
-    EXPECT_TRUE(plat.quitRequested());
+    EXPECT_TRUE(quitAsked());
 }
 
 TEST_F(NoticeTest, OnTheRealClockTheResetComesAfterAboutOneAndAHalfSeconds) {

@@ -8,6 +8,8 @@
 namespace {
 
 using namespace tk;
+using gridlark::testing::backend;
+using gridlark::testing::exitCode;
 using gridlark::testing::platform;
 
 // 200 x 100 pixels; user scale 100 x 50 units.
@@ -126,17 +128,16 @@ protected:
     void SetUp() override {
         platform().seams = {};
         platform().seams.clock = &clock;
-        platform().clearQuitRequest();
+        exitCode(); // a quit left by an earlier test is not this one's
     }
     void TearDown() override {
         form.reset();
         driver->processEvents();
         platform().seams = {};
-        EXPECT_EQ(platform().loadedForms(), 0);
     }
     TestForm& f() { return ref(); }
 
-    ManualClock clock;
+    tk::testing::ManualClock clock;
     std::unique_ptr<tk::testing::Driver> driver = tk::testing::makeDriver(platform());
     std::unique_ptr<FormRef<TestForm>> form =
         std::make_unique<FormRef<TestForm>>([] { return std::make_unique<TestForm>(platform()); });
@@ -282,11 +283,15 @@ TEST_F(FormTest, TheProgramEndsWhenItsLastFormUnloads) {
     FormRef<TestForm> other([] { return std::make_unique<TestForm>(platform()); });
     f().show();
     other().show();
+    {
+        FormRef<TestForm> gone([] { return std::make_unique<TestForm>(platform()); });
+        gone().show();
+    } // destroyed while loaded: it counts no more
     f().unload();
-    EXPECT_FALSE(platform().quitRequested());
+    EXPECT_EQ(exitCode(), std::nullopt);
     driver->closeWindow(other()); // the window system's close unloads it like any other
     EXPECT_FALSE(other().loaded());
-    EXPECT_TRUE(platform().quitRequested());
+    EXPECT_EQ(exitCode(), 0);
 }
 
 TEST_F(FormTest, AutoSizedLabelsFollowTheirCaptionAndKeepTheirCorner) {
@@ -320,89 +325,36 @@ TEST_F(FormTest, ARepaintCoversAllThatAControlPaints) {
 }
 
 // The window system's own windows, with every area the core invalidates noted on the way.
-class RecordingBackend final : public Backend {
-public:
-    explicit RecordingBackend(Backend& real)
-        : real_(real) {}
-    std::vector<RectPx> areas;
-
-    std::unique_ptr<NativeWindow> createWindow(const WindowTraits& traits,
-                                               WindowHost& host) override {
-        return std::make_unique<Window>(real_.createWindow(traits, host), areas);
-    }
-    SizePx measureText(const Font& font, std::string_view text) override {
-        return real_.measureText(font, text);
-    }
-    SizePx screenSize() override { return real_.screenSize(); }
-    void messageBox(const msgbox::Request& box,
-                    std::function<void(msgbox::Answer)> answered) override {
-        real_.messageBox(box, std::move(answered));
-    }
-    TimerService& timers() override { return real_.timers(); }
-    bool openAddress(std::string_view address) override { return real_.openAddress(address); }
-    int exec() override { return real_.exec(); }
-    void quit(int code) override { real_.quit(code); }
-
-private:
-    class Window final : public NativeWindow {
-    public:
-        Window(std::unique_ptr<NativeWindow> real, std::vector<RectPx>& areas)
-            : real_(std::move(real))
-            , areas_(areas) {}
-        void show() override { real_->show(); }
-        bool isVisible() const override { return real_->isVisible(); }
-        PointPx position() const override { return real_->position(); }
-        void move(PointPx p) override { real_->move(p); }
-        int windowState() const override { return real_->windowState(); }
-        void setWindowState(int s) override { real_->setWindowState(s); }
-        void invalidate() override {
-            areas_.push_back({-1e9, -1e9, 2e9, 2e9});
-            real_->invalidate();
-        }
-        void invalidate(const RectPx& area) override {
-            areas_.push_back(area);
-            real_->invalidate(area);
-        }
-        void syncChild(const NativeChild& child) override { real_->syncChild(child); }
-        void* handle() const override { return real_->handle(); }
-        void setFocus(int id) override { real_->setFocus(id); }
-        void accessibleChanged() override { real_->accessibleChanged(); }
-
-    private:
-        std::unique_ptr<NativeWindow> real_;
-        std::vector<RectPx>& areas_;
-    };
-    Backend& real_;
-};
-
 TEST_F(FormTest, ChangesRepaintTheOldCaptionTheGlyphsOverhangAndANewBackground) {
-    RecordingBackend recording(platform().backend());
+    tk::testing::WrappedBackend recording(platform().backend());
+    recording.recordInvalidated = true;
     Platform recorded(recording);
     TestForm probe(recorded);
     Label& over = probe.label("Over"); // 100 x 50 pixels at (50, 0), left aligned
     over.setCaption("a caption much wider than the label's own box");
     const SizePx old = recording.measureText(over.font(), over.caption());
     ASSERT_GT(old.width, 100);
-    recording.areas.clear();
+    recording.invalidated.clear();
     over.setCaption("x");
     // Glyphs may reach up to 2 pixels past their advance.
     const double x = 50 + old.width + 1.5, y = old.height / 2.0;
-    EXPECT_TRUE(std::any_of(recording.areas.begin(), recording.areas.end(), [&](const RectPx& a) {
-        return x >= a.x && x < a.x + a.width && y >= a.y && y < a.y + a.height;
-    }));
-    recording.areas.clear();
+    EXPECT_TRUE(std::any_of(
+        recording.invalidated.begin(), recording.invalidated.end(), [&](const RectPx& a) {
+            return x >= a.x && x < a.x + a.width && y >= a.y && y < a.y + a.height;
+        }));
+    recording.invalidated.clear();
     probe.setBackColour(rgb(1, 2, 3));
-    EXPECT_EQ(recording.areas.size(), 1u); // the whole window
+    EXPECT_EQ(recording.invalidated.size(), 1u); // the whole window
 }
 
 // Releases straight into the core: some window systems drop a release they saw no press for.
 TEST_F(FormTest, AClickNeedsAPressBeforeTheReleaseSinceTheFormLoaded) {
     f().show();
-    f().mouseUp(mouse::Left, 0, 180, 90);
+    f().mouseUp(MouseButton::Left, 0, 180, 90);
     driver->press(f(), mouse::Left, 0, {180, 90});
     f().unload();
     f().show();
-    f().mouseUp(mouse::Left, 0, 180, 90);
+    f().mouseUp(MouseButton::Left, 0, 180, 90);
     const auto events = f().events();
     EXPECT_EQ(std::count(events.begin(), events.end(), "Form.MouseUp"), 2);
     EXPECT_EQ(std::count(events.begin(), events.end(), "Form.Click"), 0);

@@ -81,8 +81,9 @@ protected:
         case 7: {
             tk::Form& w = someWindow();
             driver->doubleClick(w, button, somePoint(w));
-            if (main().windowState() != tk::state::Normal && upTo(1) == 0)
-                main().setWindowState(tk::state::Normal); // a player restores it from the taskbar
+            if (main().windowState() != tk::WindowState::Normal && upTo(1) == 0)
+                main().setWindowState(
+                    tk::WindowState::Normal); // a player restores it from the taskbar
             return;
         }
         case 8:
@@ -135,7 +136,7 @@ protected:
         }
         if (app->noticeLoaded() != (clock.running() == 1) || clock.running() > 1)
             return "the notice is loaded without its countdown, or the other way round";
-        if (placed && main().windowState() == tk::state::Normal) {
+        if (placed && main().windowState() == tk::WindowState::Normal) {
             if (main().top() < 0) return "the window's top is above the screen";
             const int sw = screen.width * tk::kTwipsPerPixel,
                       sh = screen.height * tk::kTwipsPerPixel;

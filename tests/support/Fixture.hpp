@@ -5,17 +5,25 @@
 #include "main/frmDarIzoDiv2.hpp"
 #include "notice/frmMessage.hpp"
 #include "tests/support/Driver.hpp"
+#include "tests/support/ManualClock.hpp"
+#include "tests/support/Wrapped.hpp"
 
 #include <gtest/gtest.h>
 
 #include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace gridlark::testing {
 
-tk::Platform& platform(); // set up by the test main
+// Set up by the test main: the platform runs on the real backend, wrapped.
+tk::Platform& platform();
+tk::testing::WrappedBackend& backend();
+// The code the program asked to end with since the last look, if it did: its loop would return
+// at once with it.
+std::optional<int> exitCode();
 
 // Hands out the numbers a test lines up; counts the re-seeds.
 class ScriptedRandom final : public tk::Random {
@@ -87,10 +95,11 @@ protected:
     void setBoard(std::string_view cells); // '.' free, 'X', 'O'
     std::vector<int> visibleLines();
     void settle() { driver->processEvents(); }
+    bool quitAsked() { return exitCode() == 0; }
 
     tk::Platform& plat = platform();
     std::unique_ptr<tk::testing::Driver> driver;
-    tk::ManualClock clock;
+    tk::testing::ManualClock clock;
     ScriptedRandom random;
     FakeWindowsApi windows;
     std::vector<Prompt> prompts;

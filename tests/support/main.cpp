@@ -1,4 +1,5 @@
 #include "tests/support/Fixture.hpp"
+#include "tests/support/Wrapped.hpp"
 
 #include <cstdlib>
 #include <string>
@@ -10,10 +11,15 @@
 
 namespace {
 tk::Platform* thePlatform = nullptr;
-}
+tk::testing::WrappedBackend* theBackend = nullptr;
+} // namespace
 
 tk::Platform& gridlark::testing::platform() {
     return *thePlatform;
+}
+
+tk::testing::WrappedBackend& gridlark::testing::backend() {
+    return *theBackend;
 }
 
 int main(int argc, char** argv) {
@@ -27,7 +33,10 @@ int main(int argc, char** argv) {
     }
 #endif
     ::testing::InitGoogleTest(&argc, argv);
-    return tk::run(argc, argv, "Gridlark", [](tk::Platform& p) {
+    return tk::runBackend(argc, argv, "Gridlark", [](tk::Backend& real) {
+        tk::testing::WrappedBackend wrapped(real);
+        tk::Platform p(wrapped);
+        theBackend = &wrapped;
         thePlatform = &p;
         return RUN_ALL_TESTS();
     });

@@ -1,6 +1,7 @@
 // Test driver for the Qt backend: real Qt events into real widgets.
 #include "platform/qt/QtPlatform.hpp"
 #include "tests/support/Driver.hpp"
+#include "tests/support/Wrapped.hpp"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -207,7 +208,8 @@ private:
     }
     // Input for a form that is not loaded has no window to go to.
     static qt::FormWindow* window(Form& form) {
-        return form.native() ? static_cast<qt::FormWindow*>(form.native()->handle()) : nullptr;
+        auto* native = backendWindow<qt::NativeFormWindow>(form.native());
+        return native ? &native->widget() : nullptr;
     }
     // The window system's side of the form: input goes in where the platform plugin puts it.
     static QWindow* handle(Form& form) {

@@ -1,6 +1,7 @@
 // Test driver for the web backend: real DOM events into the page (driver.js holds its side).
-#include "tests/support/Driver.hpp"
 #include "platform/web/WebPlatform.hpp"
+#include "tests/support/Driver.hpp"
+#include "tests/support/Wrapped.hpp"
 
 #include <emscripten/emscripten.h>
 
@@ -9,6 +10,7 @@
 #include <memory>
 #include <sstream>
 #include <stdexcept>
+#include <string>
 #include <utility>
 
 extern "C" {
@@ -28,6 +30,9 @@ std::uint32_t tk_web_drive_control_background(int id, int index);
 void tk_web_drive_answer_next(int key, void* driver);
 char* tk_web_drive_seen(int field);
 int tk_web_drive_picture_done(const char* name, int len, int ratio);
+int tk_web_drive_sleeping();
+// The backend's own (platform.js).
+void tk_web_wake_soon();
 }
 
 namespace tk::testing {
@@ -38,6 +43,20 @@ using web::WebPlatform;
 using web::WebWindow;
 
 enum Mouse { Press, Release, Move };
+
+// What a form paints as its picture, told by painting it.
+class PictureOf final : public Canvas {
+public:
+    explicit PictureOf(const Form& form) { form.paint(*this); }
+    std::string name;
+
+    void fill(Rgb) override {}
+    void drawPicture(std::string_view resource) override { name = resource; }
+    void drawText(const RectPx&, std::string_view, const Font&, Rgb, Align) override {}
+    void drawLine(double, double, double, double, Rgb, int) override {}
+    void drawFrame(const RectPx&, Rgb, int) override {}
+    void fillRect(const RectPx&, Rgb) override {}
+};
 
 // The DOM's numbers: 0 left, 1 middle, 2 right, 3 back, 4 forward.
 int domButton(int button) {
@@ -131,7 +150,7 @@ public:
     }
     Image grabAt(Form& form, int ratio) override {
         shown(form);
-        const std::string_view picture = form.design().picture;
+        const std::string picture = PictureOf(form).name;
         if (!picture.empty())
             platform_.runUntil([&] {
                 return tk_web_drive_picture_done(picture.data(), int(picture.size()), ratio) != 0;
@@ -150,7 +169,14 @@ public:
             tk_web_drive_control_background(w->id(), form.idOf(form.control<Control>(name)));
         return {std::uint8_t(c >> 16), std::uint8_t(c >> 8), std::uint8_t(c)};
     }
-    void processEvents() override { platform_.yieldToBrowser(); }
+    // Lets the browser run its own queue once (timers, decoding, painting), where it may: only
+    // the outermost wait may yield.
+    void processEvents() override {
+        if (tk_web_drive_sleeping()) return platform_.processPending();
+        bool yielded = false;
+        tk_web_wake_soon();
+        platform_.runUntil([&] { return std::exchange(yielded, true); });
+    }
     void answerNextMessageBox(Key key, std::function<void()> meanwhile) override {
         meanwhile_ = std::move(meanwhile);
         tk_web_drive_answer_next(static_cast<int>(key), this);
@@ -178,12 +204,11 @@ private:
     }
     // Input for a form that is not loaded has no window to go to.
     static WebWindow* window(Form& form) {
-        return form.loaded() && form.native() ? static_cast<WebWindow*>(form.native()->handle())
-                                              : nullptr;
+        return form.loaded() ? backendWindow<WebWindow>(form.native()) : nullptr;
     }
     static WebWindow* shown(Form& form) {
         if (!form.native()) throw std::logic_error("the form has no window");
-        return static_cast<WebWindow*>(form.native()->handle());
+        return backendWindow<WebWindow>(form.native());
     }
 
     WebPlatform& platform_;
@@ -194,7 +219,7 @@ private:
 } // namespace
 
 std::unique_ptr<Driver> makeDriver(Platform& platform) {
-    return std::make_unique<WebDriver>(dynamic_cast<WebPlatform&>(platform.backend()));
+    return std::make_unique<WebDriver>(backendItself<WebPlatform>(platform.backend()));
 }
 
 } // namespace tk::testing

@@ -172,6 +172,10 @@ mergeInto(LibraryManager.library, {
     return allocateUTF8(TkDrive.seen[['title', 'text', 'information', 'buttons'][field]] || '');
   },
 
+  // Whether the program's loop sleeps in the browser, which then called us: no second wait.
+  tk_web_drive_sleeping__deps: ['$TkWeb'],
+  tk_web_drive_sleeping: function() { return TkWeb.wake ? 1 : 0; },
+
   tk_web_drive_picture_done__deps: ['$TkDrive'],
   tk_web_drive_picture_done: function(name, len, ratio) {
     return TkWeb.picture(TkWeb.pictureFile(TkWeb.str(name, len), ratio)).done ? 1 : 0;

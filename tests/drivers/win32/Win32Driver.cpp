@@ -1,6 +1,7 @@
 // Test driver for the Windows backend: real window messages into real windows.
-#include "tests/support/Driver.hpp"
 #include "platform/win32/Win32Platform.hpp"
+#include "tests/support/Driver.hpp"
+#include "tests/support/Wrapped.hpp"
 
 #include <algorithm>
 #include <stdexcept>
@@ -345,7 +346,7 @@ private:
     static WPARAM xButton(const MouseMessages& m) { return m.held >> 16 ? m.held : 0; }
     static FormWindow* shown(Form& form) {
         if (!form.native()) throw std::logic_error("the form has no window");
-        return static_cast<FormWindow*>(form.native()->handle());
+        return &backendWindow<win32::NativeFormWindow>(form.native())->formWindow();
     }
     static HWND child(Form& form, std::string_view name) {
         HWND h = shown(form)->child(form.idOf(form.control<Control>(name)));
@@ -364,7 +365,7 @@ private:
 } // namespace
 
 std::unique_ptr<Driver> makeDriver(Platform& platform) {
-    return std::make_unique<Win32Driver>(dynamic_cast<Win32Platform&>(platform.backend()));
+    return std::make_unique<Win32Driver>(backendItself<Win32Platform>(platform.backend()));
 }
 
 } // namespace tk::testing

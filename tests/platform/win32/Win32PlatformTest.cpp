@@ -58,7 +58,7 @@ public:
     }
     HWND hwnd() const { return window()->hwnd(); }
     win32::FormWindow* window() const {
-        return static_cast<win32::FormWindow*>(native()->handle());
+        return &tk::testing::backendWindow<win32::NativeFormWindow>(native())->formWindow();
     }
     HWND child(std::string_view name) { return window()->child(idOf(control<Control>(name))); }
 
@@ -72,9 +72,13 @@ protected:
         if (probe.loaded()) probe().unload();
         AppTest::TearDown();
     }
-    win32::Win32Platform& native() { return dynamic_cast<win32::Win32Platform&>(plat.backend()); }
+    win32::Win32Platform& native() {
+        return tk::testing::backendItself<win32::Win32Platform>(plat.backend());
+    }
     static HWND hwndOf(Form& form) {
-        return static_cast<win32::FormWindow*>(form.native()->handle())->hwnd();
+        return tk::testing::backendWindow<win32::NativeFormWindow>(form.native())
+            ->formWindow()
+            .hwnd();
     }
     // Draws the icon over white and over black: a blank icon leaves both as they were.
     static bool blank(HICON icon) {
