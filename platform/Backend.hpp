@@ -6,6 +6,7 @@
 #include "platform/Types.hpp"
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -158,6 +159,26 @@ public:
     virtual ~TimerService() = default;
     virtual int start(int intervalMs, Tick tick) = 0; // repeating until stopped; id > 0
     virtual void stop(int id) = 0;
+};
+
+// The core's table of timers over the window system's own: a backend supplies only a repeating
+// timer by id and calls fire() each time it goes off. Stops nothing when destroyed: the
+// window system's timers go with the backend's objects.
+class TimerTable : public TimerService {
+public:
+    int start(int intervalMs, Tick tick) final;
+    void stop(int id) final;
+    std::size_t running() const { return ticks_.size(); }
+
+protected:
+    void fire(int id); // the native timer `id` went off
+    // On the user-interface thread, inside modal loops too; false when the system refuses.
+    virtual bool startNative(int id, int intervalMs) = 0;
+    virtual void stopNative(int id) = 0;
+
+private:
+    std::map<int, Tick> ticks_;
+    int nextId_ = 1;
 };
 
 class Backend {

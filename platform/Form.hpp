@@ -150,8 +150,6 @@ public:
 
     // Called by controls.
     void controlChanged(const Control& control);
-    // Where a windowless control paints, in pixels of the client area.
-    RectPx paintedArea(const Control& control) const;
 
 protected:
     // Form-level variables go back to their initial values at every load.

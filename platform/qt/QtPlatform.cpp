@@ -24,6 +24,7 @@
 #include <dlfcn.h>
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -190,21 +191,22 @@ private:
 
 } // namespace
 
-int QtTimers::start(int intervalMs, Tick tick) {
-    const int id = startTimer(intervalMs, Qt::PreciseTimer);
-    if (id > 0) ticks_[id] = std::move(tick);
-    return id;
+bool QtTimers::startNative(int id, int intervalMs) {
+    const int qtId = startTimer(intervalMs, Qt::PreciseTimer);
+    if (qtId > 0) qtIds_[qtId] = id;
+    return qtId > 0;
 }
 
-void QtTimers::stop(int id) {
-    if (ticks_.erase(id) > 0) killTimer(id);
+void QtTimers::stopNative(int id) {
+    const auto it = std::find_if(qtIds_.begin(), qtIds_.end(),
+                                 [id](const auto& entry) { return entry.second == id; });
+    if (it == qtIds_.end()) return;
+    killTimer(it->first);
+    qtIds_.erase(it);
 }
 
 void QtTimers::timerEvent(QTimerEvent* event) {
-    const auto it = ticks_.find(event->timerId());
-    if (it == ticks_.end()) return;
-    Tick tick = it->second; // the tick may stop its own timer
-    tick();
+    if (const auto it = qtIds_.find(event->timerId()); it != qtIds_.end()) fire(it->second);
 }
 
 QtPlatform::QtPlatform(std::string_view program)
@@ -424,8 +426,9 @@ void FormWindow::adopt(QAbstractButton* button, int id) {
 
 void FormWindow::sync(const NativeChild& c) {
     QWidget* w = child(c.id);
-    if (c.kind == NativeChild::Kind::PushButton) {
-        auto* button = static_cast<QPushButton*>(w);
+    switch (c.kind) {
+    case NativeChild::Kind::PushButton: {
+        auto* button = qobject_cast<QPushButton*>(w);
         if (!button) {
             button = new QPushButton(this); // owned by this window
             button->setAutoDefault(true);   // Enter presses the focused button, as on Windows
@@ -435,8 +438,10 @@ void FormWindow::sync(const NativeChild& c) {
         button->setText(qstring(c.caption));
         button->setFont(platform_.qfont(c.font));
         // A standard push button does not paint its background colour.
-    } else {
-        auto* box = static_cast<QCheckBox*>(w);
+        break;
+    }
+    case NativeChild::Kind::CheckBox: {
+        auto* box = qobject_cast<QCheckBox*>(w);
         if (!box) {
             box = new QCheckBox(this); // owned by this window
             adopt(box, c.id);
@@ -453,6 +458,8 @@ void FormWindow::sync(const NativeChild& c) {
         checkBoxBacks_[c.id] = qcolour(c.back);
         const QSignalBlocker quiet(box);
         box->setChecked(c.checked);
+        break;
+    }
     }
     w->setGeometry(c.position.x, c.position.y, c.size.width, c.size.height);
     w->setEnabled(c.enabled);

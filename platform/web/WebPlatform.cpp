@@ -80,28 +80,20 @@ std::uint32_t packed(Rgb c) {
 } // namespace
 
 WebTimers::~WebTimers() {
-    for (const auto& [id, entry] : entries_)
-        tk_web_timer_stop(entry.handle);
+    for (const auto& [id, handle] : handles_)
+        tk_web_timer_stop(handle);
 }
 
-int WebTimers::start(int intervalMs, Tick tick) {
-    const int id = nextId_++;
-    entries_[id] = {tk_web_timer_start(intervalMs, id), std::move(tick)};
-    return id;
+bool WebTimers::startNative(int id, int intervalMs) {
+    handles_[id] = tk_web_timer_start(intervalMs, id);
+    return true;
 }
 
-void WebTimers::stop(int id) {
-    const auto it = entries_.find(id);
-    if (it == entries_.end()) return;
-    tk_web_timer_stop(it->second.handle);
-    entries_.erase(it);
-}
-
-void WebTimers::fire(int id) {
-    const auto it = entries_.find(id);
-    if (it == entries_.end()) return;
-    Tick tick = it->second.tick; // the tick may stop its own timer
-    tick();
+void WebTimers::stopNative(int id) {
+    if (const auto it = handles_.find(id); it != handles_.end()) {
+        tk_web_timer_stop(it->second);
+        handles_.erase(it);
+    }
 }
 
 WebWindow::WebWindow(WebPlatform& platform, const WindowTraits& traits, WindowHost& host)
@@ -152,8 +144,22 @@ void WebWindow::invalidate(const RectPx&) {
     tk_web_window_invalidate(id_); // a small picture: painted whole
 }
 
+namespace {
+
+int isCheckBox(NativeChild::Kind kind) {
+    switch (kind) {
+    case NativeChild::Kind::PushButton:
+        return 0;
+    case NativeChild::Kind::CheckBox:
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace
+
 void WebWindow::syncChild(const NativeChild& c) {
-    const bool box = c.kind == NativeChild::Kind::CheckBox;
+    const int box = isCheckBox(c.kind);
     const std::string family = faces(c.font);
     tk_web_control_sync(id_, c.id, box, c.name.data(), len(c.name), c.caption.data(),
                         len(c.caption), c.position.x, c.position.y, c.size.width, c.size.height,
@@ -443,7 +449,7 @@ EMSCRIPTEN_KEEPALIVE void tk_web_screen_changed(tk::web::WebPlatform* platform) 
 }
 
 EMSCRIPTEN_KEEPALIVE void tk_web_tick(tk::web::WebPlatform* platform, int id) {
-    platform->post([platform, id] { platform->timers().fire(id); });
+    platform->post([platform, id] { platform->timers().fired(id); });
 }
 
 EMSCRIPTEN_KEEPALIVE void tk_web_answer(tk::web::WebPlatform* platform, int value) {

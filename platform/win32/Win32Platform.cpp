@@ -322,21 +322,18 @@ private:
 Win32Timers::Win32Timers(HINSTANCE instance)
     : instance_(instance) {}
 
-int Win32Timers::start(int intervalMs, Tick tick) {
+bool Win32Timers::startNative(int id, int intervalMs) {
     if (!window_) { // made with the first timer: most runs start one only when a game ends
         class_.emplace(instance_, kTimerClass, proc);
         window_.reset(CreateWindowExW(0, kTimerClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                       instance_, this));
     }
-    const UINT_PTR id = nextId_++;
-    if (!SetTimer(window_.get(), id, static_cast<UINT>(std::max(intervalMs, 1)), nullptr)) return 0;
-    ticks_[id] = std::move(tick);
-    return static_cast<int>(id);
+    return SetTimer(window_.get(), static_cast<UINT_PTR>(id),
+                    static_cast<UINT>(std::max(intervalMs, 1)), nullptr) != 0;
 }
 
-void Win32Timers::stop(int id) {
-    if (ticks_.erase(static_cast<UINT_PTR>(id)) > 0)
-        KillTimer(window_.get(), static_cast<UINT_PTR>(id));
+void Win32Timers::stopNative(int id) {
+    KillTimer(window_.get(), static_cast<UINT_PTR>(id));
 }
 
 namespace {
@@ -355,11 +352,7 @@ template <class T> T* owner(HWND hwnd, UINT msg, LPARAM lParam) {
 LRESULT CALLBACK Win32Timers::proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     auto* self = owner<Win32Timers>(hwnd, msg, lParam);
     if (msg != WM_TIMER || !self) return DefWindowProcW(hwnd, msg, wParam, lParam);
-    const auto it = self->ticks_.find(wParam);
-    if (it != self->ticks_.end()) {
-        Tick tick = it->second; // the tick may stop its own timer
-        tick();
-    }
+    self->fire(static_cast<int>(wParam));
     return 0;
 }
 
@@ -465,19 +458,32 @@ bool FormWindow::key(const MSG& msg) {
     return taken;
 }
 
+namespace {
+
+DWORD buttonStyle(NativeChild::Kind kind) {
+    switch (kind) {
+    case NativeChild::Kind::PushButton:
+        return BS_PUSHBUTTON;
+    case NativeChild::Kind::CheckBox:
+        return BS_AUTOCHECKBOX;
+    }
+    return 0;
+}
+
+} // namespace
+
 void FormWindow::sync(const NativeChild& control) {
-    const bool button = control.kind == NativeChild::Kind::PushButton;
     auto it = std::find_if(children_.begin(), children_.end(),
                            [&](const Child& c) { return c.id == control.id; });
     if (it == children_.end()) {
         // BS_NOTIFY: the core hears when the window system moves the focus to the child.
-        DWORD style = WS_CHILD | BS_NOTIFY | (button ? BS_PUSHBUTTON : BS_AUTOCHECKBOX);
+        DWORD style = WS_CHILD | BS_NOTIFY | buttonStyle(control.kind);
         if (control.focusable) style |= WS_TABSTOP;
         const auto id = static_cast<INT_PTR>(kFirstChildId + children_.size());
         HWND h = CreateWindowExW(0, L"BUTTON", L"", style, 0, 0, 0, 0, hwnd_.get(),
                                  reinterpret_cast<HMENU>(id), platform_.instance(), nullptr);
         // A themed check box ignores its text colour.
-        if (!button) SetWindowTheme(h, L"", L"");
+        if (control.kind == NativeChild::Kind::CheckBox) SetWindowTheme(h, L"", L"");
         children_.push_back({control.id, control.kind, h, {}, nullptr, {}, 0, 0});
         it = children_.end() - 1;
     }
@@ -491,7 +497,10 @@ void FormWindow::sync(const NativeChild& control) {
         c.font = f;
         SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(f), TRUE);
     }
-    if (!button) {
+    switch (control.kind) {
+    case NativeChild::Kind::PushButton:
+        break; // the system's look
+    case NativeChild::Kind::CheckBox: {
         const COLORREF back = colorref(control.back);
         const COLORREF fore = colorref(control.fore);
         if (!c.background || back != c.backColour || fore != c.foreColour) {
@@ -501,6 +510,8 @@ void FormWindow::sync(const NativeChild& control) {
             InvalidateRect(c.hwnd, nullptr, TRUE);
         }
         SendMessageW(c.hwnd, BM_SETCHECK, control.checked ? BST_CHECKED : BST_UNCHECKED, 0);
+        break;
+    }
     }
     SetWindowPos(c.hwnd, nullptr, control.position.x, control.position.y, control.size.width,
                  control.size.height, SWP_NOZORDER | SWP_NOACTIVATE);

@@ -19,20 +19,18 @@ namespace tk::win32 {
 class Win32Platform;
 
 // Timers on a hidden message-only window, so modal loops (the message box) keep them ticking.
-class Win32Timers final : public TimerService {
+class Win32Timers final : public TimerTable {
 public:
     explicit Win32Timers(HINSTANCE instance);
-    int start(int intervalMs, Tick tick) override;
-    void stop(int id) override;
 
 private:
+    bool startNative(int id, int intervalMs) override;
+    void stopNative(int id) override;
     static LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
     HINSTANCE instance_;
     std::optional<WindowClass> class_;
     Window window_;
-    std::map<UINT_PTR, Tick> ticks_;
-    UINT_PTR nextId_ = 1;
 };
 
 // The real calls; the application reaches them through the core's windowsApi().
