@@ -143,7 +143,7 @@ const tk::FormDesign frmDarIzoDiv2Design{
     .width = 2820,
     .height = 3600,
     .backColour = tk::sys::AppWorkspace,
-    .picture = "background",
+    .picture = {"background", 101, 102}, // as resources/Gridlark.rc numbers them
     .blankIcon = true,
     .showInTaskbar = true,
     .scaleWidth = 183,

@@ -20,8 +20,10 @@ class WindowsApi;
 class Canvas {
 public:
     virtual ~Canvas() = default;
+    virtual double ratio() const = 0; // device pixels to a logical one
     virtual void fill(Rgb colour) = 0;
-    virtual void drawPicture(std::string_view resource) = 0; // unscaled, at the top-left corner
+    // At the top-left corner, `density` of its pixels to a logical one.
+    virtual void drawPicture(const PictureChoice& picture) = 0;
     virtual void drawText(const RectPx& box, std::string_view text, const Font& font, Rgb colour,
                           Align align) = 0; // not clipped to the box
     virtual void drawLine(double x1, double y1, double x2, double y2, Rgb colour, int width) = 0;

@@ -265,7 +265,8 @@ NativeChild Form::describe(const Control& c) const {
 
 void Form::paint(Canvas& canvas) const {
     canvas.fill(platform_.resolve(backColour_));
-    if (!design_.picture.empty()) canvas.drawPicture(design_.picture);
+    if (!design_.picture.name.empty())
+        canvas.drawPicture(choosePicture(design_.picture, canvas.ratio()));
     for (const auto& c : controls_)
         if (c->painted() && c->visible()) c->paint(canvas);
     paintFocus(canvas);

@@ -19,4 +19,9 @@ Rgb defaultSystemColour(int n) {
     return scheme[static_cast<std::size_t>(n)];
 }
 
+PictureChoice choosePicture(const PictureDesign& picture, double ratio) {
+    if (ratio > 1.5) return {std::string(picture.name) + "@2x", picture.denseResource, 2};
+    return {std::string(picture.name), picture.resource, 1};
+}
+
 } // namespace tk

@@ -103,8 +103,9 @@ public:
         const QPaintDevice* d = p_.device();
         p_.fillRect(QRectF(0, 0, d->width(), d->height()), qcolour(colour));
     }
-    void drawPicture(std::string_view resource) override {
-        p_.drawPixmap(0, 0, platform_.picture(resource, p_.device()->devicePixelRatioF()));
+    double ratio() const override { return p_.device()->devicePixelRatioF(); }
+    void drawPicture(const PictureChoice& picture) override {
+        p_.drawPixmap(0, 0, platform_.picture(picture));
     }
     void drawText(const RectPx& box, std::string_view text, const Font& font, Rgb colour,
                   Align align) override {
@@ -290,20 +291,13 @@ bool QtPlatform::hasGlyphs(const Font& font, std::string_view text) {
     return *it;
 }
 
-const QPixmap& QtPlatform::picture(std::string_view resource, qreal ratio) {
-    // On a dense screen, the artwork drawn at twice the size, where there is one.
-    const bool dense = ratio > 1.5;
-    const QString name = qstring(resource);
-    const QString key = dense ? name + "@2x" : name;
-    auto it = pictures_.find(key);
+const QPixmap& QtPlatform::picture(const PictureChoice& picture) {
+    const QString name = qstring(picture.name);
+    auto it = pictures_.find(name);
     if (it == pictures_.end()) {
-        QPixmap pixmap;
-        if (dense) {
-            pixmap = bitmap(":/gridlark/" + name + "@2x.bmp");
-            pixmap.setDevicePixelRatio(2);
-        }
-        if (pixmap.isNull()) pixmap = bitmap(":/gridlark/" + name + ".bmp");
-        it = pictures_.insert(key, pixmap);
+        QPixmap pixmap = bitmap(":/gridlark/" + name + ".bmp");
+        pixmap.setDevicePixelRatio(picture.density);
+        it = pictures_.insert(name, pixmap);
     }
     return *it;
 }

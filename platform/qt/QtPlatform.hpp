@@ -44,7 +44,7 @@ public:
     void quit(int code) override;
 
     const QFont& qfont(const Font& font) const;
-    const QPixmap& picture(std::string_view resource, qreal ratio);
+    const QPixmap& picture(const PictureChoice& picture);
 
 private:
     void watchScreens();

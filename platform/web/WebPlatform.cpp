@@ -47,7 +47,8 @@ void tk_web_notify();
 void tk_web_wait();
 void tk_web_wake_soon();
 void tk_web_fill(std::uint32_t rgb);
-void tk_web_draw_picture(const char* name, int len);
+void tk_web_draw_picture(const char* name, int len, int density);
+double tk_web_ratio();
 void tk_web_draw_text(double x, double y, double width, const char* text, int textLen,
                       const char* name, int nameLen, int px, int bold, int italic, int underline,
                       std::uint32_t rgb, int align);
@@ -356,8 +357,12 @@ void WebCanvas::fill(Rgb colour) {
     tk_web_fill(packed(colour));
 }
 
-void WebCanvas::drawPicture(std::string_view resource) {
-    tk_web_draw_picture(resource.data(), len(resource));
+double WebCanvas::ratio() const {
+    return tk_web_ratio();
+}
+
+void WebCanvas::drawPicture(const PictureChoice& picture) {
+    tk_web_draw_picture(picture.name.data(), len(picture.name), picture.density);
 }
 
 void WebCanvas::drawText(const RectPx& box, std::string_view text, const Font& font, Rgb colour,

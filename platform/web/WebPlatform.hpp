@@ -116,7 +116,8 @@ private:
 class WebCanvas final : public Canvas {
 public:
     void fill(Rgb colour) override;
-    void drawPicture(std::string_view resource) override;
+    double ratio() const override;
+    void drawPicture(const PictureChoice& picture) override;
     void drawText(const RectPx& box, std::string_view text, const Font& font, Rgb colour,
                   Align align) override;
     void drawLine(double x1, double y1, double x2, double y2, Rgb colour, int width) override;

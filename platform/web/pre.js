@@ -15,6 +15,9 @@ addEventListener('unhandledrejection', function() {
 // page has been fetching it since its head).
 Module['preRun'] = (Module['preRun'] || []).concat(function() {
   addRunDependency('artwork');
-  var picture = TkWeb.picture(TkWeb.pictureFile('background', window.devicePixelRatio || 1));
+  var link = document.querySelector('link[rel=preload][as=image]');
+  if (!link) return removeRunDependency('artwork');
+  var name = link.getAttribute('href').replace(/\.png$/, '');
+  var picture = TkWeb.picture(TkWeb.pictureFile(name, window.devicePixelRatio || 1));
   picture.loaded.then(function() { removeRunDependency('artwork'); });
 });

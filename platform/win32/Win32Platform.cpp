@@ -19,15 +19,9 @@ namespace tk::win32 {
 
 namespace {
 
-constexpr wchar_t kFormClass[] = L"GridlarkForm";
-constexpr wchar_t kTimerClass[] = L"GridlarkTimers";
 constexpr int kFirstChildId = 100;    // clear of IDOK and IDCANCEL, which dialog keys send
 constexpr UINT kTellChanges = WM_APP; // posted: the core's changes, once the event is handled
 
-// Picture resources by the numbers the resource script gives them; "@2x" marks the artwork
-// drawn at twice the size for dense screens.
-constexpr std::array<std::pair<std::string_view, int>, 2> kPictureIds{
-    {{"background", 101}, {"background@2x", 102}}};
 constexpr int kBlankIconId = 2;
 
 // The shell may hand an address to a COM handler; only those calls need the apartment. COM's
@@ -77,8 +71,9 @@ public:
     void fill(Rgb colour) override {
         fillRect({0, 0, double(logical_.cx), double(logical_.cy)}, colour);
     }
-    void drawPicture(std::string_view resource) override {
-        const Picture* p = platform_.picture(resource, ratio_);
+    double ratio() const override { return ratio_; }
+    void drawPicture(const PictureChoice& picture) override {
+        const Picture* p = platform_.picture(picture);
         if (!p) return;
         const MemoryDc source(CreateCompatibleDC(dc_));
         const Selected bitmap(source.get(), p->bitmap.get());
@@ -136,12 +131,9 @@ private:
     Win32Platform& platform_;
 };
 
-std::optional<Picture> loadPicture(HINSTANCE instance, std::string_view name) {
-    const auto* entry = std::find_if(kPictureIds.begin(), kPictureIds.end(),
-                                     [&](const auto& e) { return e.first == name; });
-    if (entry == kPictureIds.end()) return {};
+std::optional<Picture> loadPicture(HINSTANCE instance, int resource) {
     Bitmap bitmap(static_cast<HBITMAP>(
-        LoadImageW(instance, MAKEINTRESOURCEW(entry->second), IMAGE_BITMAP, 0, 0, 0)));
+        LoadImageW(instance, MAKEINTRESOURCEW(resource), IMAGE_BITMAP, 0, 0, 0)));
     if (!bitmap) return {};
     BITMAP bm{};
     GetObjectW(bitmap.get(), sizeof(bm), &bm);
@@ -319,14 +311,15 @@ private:
 
 } // namespace
 
-Win32Timers::Win32Timers(HINSTANCE instance)
-    : instance_(instance) {}
+Win32Timers::Win32Timers(HINSTANCE instance, std::wstring className)
+    : instance_(instance)
+    , className_(std::move(className)) {}
 
 bool Win32Timers::startNative(int id, int intervalMs) {
     if (!window_) { // made with the first timer: most runs start one only when a game ends
-        class_.emplace(instance_, kTimerClass, proc);
-        window_.reset(CreateWindowExW(0, kTimerClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                      instance_, this));
+        class_.emplace(instance_, className_.c_str(), proc);
+        window_.reset(CreateWindowExW(0, className_.c_str(), L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                      nullptr, instance_, this));
     }
     return SetTimer(window_.get(), static_cast<UINT_PTR>(id),
                     static_cast<UINT>(std::max(intervalMs, 1)), nullptr) != 0;
@@ -726,10 +719,11 @@ void FormWindow::paintWindowless(HDC dc, int ratio) {
     host_->paint(canvas);
 }
 
-Win32Platform::Win32Platform(HINSTANCE instance)
+Win32Platform::Win32Platform(HINSTANCE instance, std::string_view program)
     : instance_(instance)
-    , formClass_(instance, kFormClass, FormWindow::proc, CS_DBLCLKS)
-    , timers_(instance)
+    , formClassName_(wide(program) + L"Form")
+    , formClass_(instance, formClassName_.c_str(), FormWindow::proc, CS_DBLCLKS)
+    , timers_(instance, wide(program) + L"Timers")
     , measureDc_(CreateCompatibleDC(nullptr)) {}
 
 Win32Platform::~Win32Platform() = default;
@@ -775,23 +769,14 @@ SizePx Win32Platform::measureText(const Font& f, std::string_view text) {
     return {size.cx, metrics.tmHeight};
 }
 
-const Picture* Win32Platform::picture(std::string_view resource, int ratio) {
-    const auto load = [&](const std::string& name, int scale) -> const Picture* {
-        auto it = pictures_.find(name);
-        if (it == pictures_.end()) {
-            auto loaded = loadPicture(instance_, name);
-            if (loaded) loaded->scale = scale;
-            it = pictures_.emplace(name, std::move(loaded)).first;
-        }
-        return it->second ? &*it->second : nullptr;
-    };
-    const std::string name(resource);
-    if (ratio > 1) {
-        const auto dot = std::min(name.rfind('.'), name.size());
-        if (const Picture* dense = load(name.substr(0, dot) + "@2x" + name.substr(dot), 2))
-            return dense;
+const Picture* Win32Platform::picture(const PictureChoice& picture) {
+    auto it = pictures_.find(picture.resource);
+    if (it == pictures_.end()) {
+        auto loaded = loadPicture(instance_, picture.resource);
+        if (loaded) loaded->scale = picture.density;
+        it = pictures_.emplace(picture.resource, std::move(loaded)).first;
     }
-    return load(name, 1);
+    return it->second ? &*it->second : nullptr;
 }
 
 HICON Win32Platform::blankIcon(int which) {
@@ -811,9 +796,9 @@ Rgb Win32Platform::systemColour(int index) const {
 FormWindow* Win32Platform::formWindow(HWND hwnd) const {
     HWND root = hwnd ? GetAncestor(hwnd, GA_ROOT) : nullptr;
     if (!root) return nullptr;
-    std::array<wchar_t, 32> name{};
+    std::array<wchar_t, 257> name{}; // the longest a class name can be
     GetClassNameW(root, name.data(), static_cast<int>(name.size()));
-    if (std::wcscmp(name.data(), kFormClass) != 0) return nullptr;
+    if (formClassName_ != name.data()) return nullptr;
     return reinterpret_cast<FormWindow*>(GetWindowLongPtrW(root, GWLP_USERDATA));
 }
 
@@ -901,7 +886,8 @@ FARPROC WINAPI shellFromSystemFolder(unsigned notice, PDelayLoadInfo info) {
 } // namespace
 PfnDliHook __pfnDliNotifyHook2 = shellFromSystemFolder; // C linkage from delayimp.h
 
-int tk::runBackend(int, char**, std::string_view, const std::function<int(Backend&)>& body) {
-    tk::win32::Win32Platform platform(GetModuleHandleW(nullptr));
+int tk::runBackend(int, char**, std::string_view program,
+                   const std::function<int(Backend&)>& body) {
+    tk::win32::Win32Platform platform(GetModuleHandleW(nullptr), program);
     return body(platform);
 }

@@ -21,7 +21,7 @@ class Win32Platform;
 // Timers on a hidden message-only window, so modal loops (the message box) keep them ticking.
 class Win32Timers final : public TimerTable {
 public:
-    explicit Win32Timers(HINSTANCE instance);
+    Win32Timers(HINSTANCE instance, std::wstring className);
 
 private:
     bool startNative(int id, int intervalMs) override;
@@ -29,6 +29,7 @@ private:
     static LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
     HINSTANCE instance_;
+    std::wstring className_;
     std::optional<WindowClass> class_;
     Window window_;
 };
@@ -124,7 +125,8 @@ private:
 
 class Win32Platform final : public Backend {
 public:
-    explicit Win32Platform(HINSTANCE instance);
+    // Window classes are named after the program.
+    Win32Platform(HINSTANCE instance, std::string_view program);
     ~Win32Platform() override;
 
     std::unique_ptr<NativeWindow> createWindow(const WindowTraits& traits,
@@ -143,8 +145,7 @@ public:
     HINSTANCE instance() const { return instance_; }
     const wchar_t* formClass() const { return formClass_.name(); }
     HFONT font(const Font& font, int ratio = 1);
-    // The picture for `ratio` device pixels a logical one: the dense artwork where there is one.
-    const Picture* picture(std::string_view resource, int ratio = 1);
+    const Picture* picture(const PictureChoice& picture); // null when the resource is missing
     HICON blankIcon(int which); // ICON_BIG or ICON_SMALL, from the resources
     // The form window at the top of `hwnd`'s family, if it is one of ours.
     FormWindow* formWindow(HWND hwnd) const;
@@ -167,12 +168,13 @@ private:
 
     HINSTANCE instance_;
     std::unique_ptr<AccessibilityRuntime> accessibility_; // outlives every window
+    std::wstring formClassName_;
     WindowClass formClass_;
     Win32Timers timers_;
     Win32WindowsApi windowsApi_;
     MemoryDc measureDc_;
     std::map<FontKey, FontHandle> fonts_;
-    std::map<std::string, std::optional<Picture>, std::less<>> pictures_;
+    std::map<int, std::optional<Picture>> pictures_; // by resource number
     std::vector<std::unique_ptr<FormWindow>> retired_;
     bool running_ = false;
     std::optional<int> pendingExit_;

@@ -1,6 +1,6 @@
 // Test driver for the web backend: real DOM events into the page (driver.js holds its side).
-#include "tests/support/Driver.hpp"
 #include "platform/web/WebPlatform.hpp"
+#include "tests/support/Driver.hpp"
 
 #include <emscripten/emscripten.h>
 
@@ -27,7 +27,7 @@ std::uint8_t* tk_web_drive_read(int id, int* size);
 std::uint32_t tk_web_drive_control_background(int id, int index);
 void tk_web_drive_answer_next(int key, void* driver);
 char* tk_web_drive_seen(int field);
-int tk_web_drive_picture_done(const char* name, int len, int ratio);
+int tk_web_drive_picture_done(const char* name, int len);
 }
 
 namespace tk::testing {
@@ -131,11 +131,11 @@ public:
     }
     Image grabAt(Form& form, int ratio) override {
         shown(form);
-        const std::string_view picture = form.design().picture;
-        if (!picture.empty())
-            platform_.runUntil([&] {
-                return tk_web_drive_picture_done(picture.data(), int(picture.size()), ratio) != 0;
-            });
+        if (!form.design().picture.name.empty()) {
+            const std::string file = choosePicture(form.design().picture, ratio).name;
+            platform_.runUntil(
+                [&] { return tk_web_drive_picture_done(file.data(), int(file.size())) != 0; });
+        }
         tk_web_drive_begin_offscreen(twipsToWholePixels(form.width()),
                                      twipsToWholePixels(form.height()), ratio);
         web::WebCanvas canvas;
