@@ -33,7 +33,7 @@
 #include <utility>
 
 static void initResources() {
-    Q_INIT_RESOURCE(gridlark);
+    Q_INIT_RESOURCE(pictures);
 }
 
 namespace tk::qt {
@@ -295,7 +295,7 @@ const QPixmap& QtPlatform::picture(const PictureChoice& picture) {
     const QString name = qstring(picture.name);
     auto it = pictures_.find(name);
     if (it == pictures_.end()) {
-        QPixmap pixmap = bitmap(":/gridlark/" + name + ".bmp");
+        QPixmap pixmap = bitmap(":/pictures/" + name + ".bmp");
         pixmap.setDevicePixelRatio(picture.density);
         it = pictures_.insert(name, pixmap);
     }

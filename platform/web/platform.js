@@ -63,7 +63,7 @@ mergeInto(LibraryManager.library, {
       TkWeb.ctx = null;
       if (!TkWeb.firstFrame && TkWeb.pictureDrawn) {
         TkWeb.firstFrame = true;
-        performance.mark('gridlark-first-frame');
+        performance.mark('tk-first-frame');
         var loading = document.querySelector('[data-loading]');
         if (loading) loading.hidden = true;
       }
@@ -231,7 +231,7 @@ mergeInto(LibraryManager.library, {
       if (taskbar) taskbar.replaceChildren();
       var note = document.querySelector('[data-ended]');
       if (note) note.hidden = false;
-      window.gridlarkExitCode = code;
+      window.tkExitCode = code;
     },
   },
 

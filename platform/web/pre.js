@@ -2,10 +2,10 @@
 Module['arguments'] = new URLSearchParams(location.search).getAll('arg');
 Module['ran'] = true;
 // A failed start (the WebAssembly missing, blocked or not WebAssembly) or an error in play is
-// told by gridlark.boot.js, now or once it runs.
+// told by the page's own script, now or once it runs.
 Module['onAbort'] = function() {
   Module['aborted'] = Module['started'] ? 2 : 1;
-  if (window.gridlarkAborted) window.gridlarkAborted(Module['aborted'] === 2);
+  if (window.tkAborted) window.tkAborted(Module['aborted'] === 2);
 };
 // The runtime's fetch of the WebAssembly rejects without aborting when the file is blocked.
 addEventListener('unhandledrejection', function() {
