@@ -65,7 +65,7 @@ void Form::load() {
     for (const auto& d : design_.controls)
         controls_.push_back(makeControl(*this, d));
     for (const auto& c : controls_)
-        if (c->nativeChild()) native_->syncChild(describe(*c));
+        if (const auto child = describe(*c)) native_->syncChild(*child);
     loading_ = false;
     platform_.formLoaded();
     raise(kFormEvents, Event::Load);
@@ -251,8 +251,10 @@ int Form::initialFocus() const {
     return best ? idOf(*best) : -1;
 }
 
-NativeChild Form::describe(const Control& c) const {
-    NativeChild n = c.nativeForm().value();
+std::optional<NativeChild> Form::describe(const Control& c) const {
+    std::optional<NativeChild> child = c.nativeForm();
+    if (!child) return child;
+    NativeChild& n = *child;
     n.id = idOf(c);
     n.name = c.name();
     n.position = {twipsToWholePixels(c.left()), twipsToWholePixels(c.top())};
@@ -260,7 +262,7 @@ NativeChild Form::describe(const Control& c) const {
     n.enabled = c.enabled();
     n.visible = c.visible();
     n.focusable = c.tabIndex() >= 0;
-    return n;
+    return child;
 }
 
 void Form::paint(Canvas& canvas) const {
@@ -372,8 +374,8 @@ void Form::controlChanged(const Control& control) {
     if (!native_ || loading_) return;
     if (control.painted())
         native_->invalidate(control.paintedArea());
-    else if (control.nativeChild())
-        native_->syncChild(describe(control));
+    else if (const auto child = describe(control))
+        native_->syncChild(*child);
     else
         return;
     noteChanges();

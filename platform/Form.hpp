@@ -168,7 +168,7 @@ private:
     }
     void teardown();
     bool knows(std::string_view control) const;
-    NativeChild describe(const Control& control) const;
+    std::optional<NativeChild> describe(const Control& control) const; // none: not native
     void seen(int shift, double x, double y); // where the mouse was last reported
     EventArgs mouseArgs(const Control* target, int button, int shift, double x, double y) const;
     void send(const Control* target, Event event, const EventArgs& args);
