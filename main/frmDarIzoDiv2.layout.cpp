@@ -15,10 +15,11 @@ using tk::rgb;
 // The design's faces are rarely installed; free faces with the same metrics keep every caption in
 // the room the layout gives it (the usual substitute is much wider).
 constexpr std::string_view kSansMetrics = "Liberation Sans, Arial";
-constexpr tk::Font kSans{.fallback = kSansMetrics};
+constexpr std::string_view kSansSerif = "MS Sans Serif";
+constexpr tk::Font kSans{.name = kSansSerif, .fallback = kSansMetrics};
 constexpr tk::Font kVerdana24{.name = "Verdana", .points = 24.0f, .fallback = "DejaVu Sans"};
-constexpr tk::Font kBold{.bold = true, .fallback = kSansMetrics};
-constexpr tk::Font kUnderlined{.underline = true, .fallback = kSansMetrics};
+constexpr tk::Font kBold{.name = kSansSerif, .bold = true, .fallback = kSansMetrics};
+constexpr tk::Font kUnderlined{.name = kSansSerif, .underline = true, .fallback = kSansMetrics};
 
 constexpr ControlDesign cell(int index, int left, int top) {
     return {.kind = ControlKind::Label,
@@ -143,7 +144,7 @@ const tk::FormDesign frmDarIzoDiv2Design{
     .width = 2820,
     .height = 3600,
     .backColour = tk::sys::AppWorkspace,
-    .picture = "background",
+    .picture = {"background", 101, 102}, // as resources/Gridlark.rc numbers them
     .blankIcon = true,
     .showInTaskbar = true,
     .scaleWidth = 183,

@@ -11,8 +11,8 @@ using tk::ControlDesign;
 using tk::ControlKind;
 
 // Free faces with the design's metrics, where its own is missing.
-constexpr tk::Font kSans{.fallback = "Liberation Sans, Arial"};
-constexpr tk::Font kBold{.bold = true, .fallback = kSans.fallback};
+constexpr tk::Font kSans{.name = "MS Sans Serif", .fallback = "Liberation Sans, Arial"};
+constexpr tk::Font kBold{.name = kSans.name, .bold = true, .fallback = kSans.fallback};
 
 const std::array<ControlDesign, 5> kControls{{
     {.kind = ControlKind::Timer, .name = "Timer1", .enabled = false, .interval = 1500},

@@ -6,6 +6,7 @@
 #include "platform/Types.hpp"
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -19,8 +20,10 @@ class WindowsApi;
 class Canvas {
 public:
     virtual ~Canvas() = default;
+    virtual double ratio() const = 0; // device pixels to a logical one
     virtual void fill(Rgb colour) = 0;
-    virtual void drawPicture(std::string_view resource) = 0; // unscaled, at the top-left corner
+    // At the top-left corner, `density` of its pixels to a logical one.
+    virtual void drawPicture(const PictureChoice& picture) = 0;
     virtual void drawText(const RectPx& box, std::string_view text, const Font& font, Rgb colour,
                           Align align) = 0; // not clipped to the box
     virtual void drawLine(double x1, double y1, double x2, double y2, Rgb colour, int width) = 0;
@@ -158,6 +161,26 @@ public:
     virtual ~TimerService() = default;
     virtual int start(int intervalMs, Tick tick) = 0; // repeating until stopped; id > 0
     virtual void stop(int id) = 0;
+};
+
+// The core's table of timers over the window system's own: a backend supplies only a repeating
+// timer by id and calls fire() each time it goes off. Stops nothing when destroyed: the
+// window system's timers go with the backend's objects.
+class TimerTable : public TimerService {
+public:
+    int start(int intervalMs, Tick tick) final;
+    void stop(int id) final;
+    std::size_t running() const { return ticks_.size(); }
+
+protected:
+    void fire(int id); // the native timer `id` went off
+    // On the user-interface thread, inside modal loops too; false when the system refuses.
+    virtual bool startNative(int id, int intervalMs) = 0;
+    virtual void stopNative(int id) = 0;
+
+private:
+    std::map<int, Tick> ticks_;
+    int nextId_ = 1;
 };
 
 class Backend {

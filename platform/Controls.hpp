@@ -4,6 +4,7 @@
 #include "platform/Design.hpp"
 #include "platform/Services.hpp"
 
+#include <optional>
 #include <string>
 
 namespace tk {
@@ -31,14 +32,17 @@ public:
     bool enabled() const { return enabled_; } // a timer: whether it runs
     int tabIndex() const { return tabIndex_; }
 
-    // Windowless controls are painted by the form; the others are native child windows.
-    bool windowless() const {
-        return kind_ == ControlKind::Label || kind_ == ControlKind::Line ||
-               kind_ == ControlKind::Shape;
-    }
-    bool nativeChild() const {
-        return kind_ == ControlKind::CheckBox || kind_ == ControlKind::CommandButton;
-    }
+    // Each kind says how it shows: painted by the form (windowless), as a native child, or not
+    // at all (a timer).
+    virtual bool painted() const { return false; }
+    virtual void paint(Canvas&) const {}
+    // Where painting it reaches, in pixels of the client area: what to repaint when it changes.
+    virtual RectPx paintedArea() const;
+    virtual bool takesMouse() const { return false; } // the form's mouse events go to it
+    // Its native child, all but what the form fills in (id, name, place, state), or none.
+    virtual std::optional<NativeChild> nativeForm() const { return std::nullopt; }
+    bool nativeChild() const { return nativeForm().has_value(); }
+    virtual void nativeClicked() {} // the user pressed its native child
     // Its box in pixels of the client area.
     RectPx pixelArea() const {
         return {twipsToPixels(left_), twipsToPixels(top_), twipsToPixels(width_),
@@ -76,6 +80,11 @@ public:
     Align alignment() const { return alignment_; }
     bool autoSize() const { return autoSize_; }
 
+    bool painted() const override { return true; }
+    void paint(Canvas& canvas) const override;
+    RectPx paintedArea() const override;
+    bool takesMouse() const override { return visible() && enabled(); }
+
 private:
     void fitCaption();
 
@@ -98,6 +107,10 @@ public:
     Colour colour() const { return colour_; }
     int borderWidth() const { return borderWidth_; }
 
+    bool painted() const override { return true; }
+    void paint(Canvas& canvas) const override;
+    RectPx paintedArea() const override;
+
 private:
     int x1_, y1_, x2_, y2_;
     Colour colour_;
@@ -110,6 +123,9 @@ public:
 
     Colour colour() const { return colour_; }
     int borderWidth() const { return borderWidth_; }
+
+    bool painted() const override { return true; }
+    void paint(Canvas& canvas) const override;
 
 private:
     Colour colour_;
@@ -129,6 +145,9 @@ public:
     void setBackColour(Colour c);
     Colour foreColour() const { return foreColour_; }
 
+    std::optional<NativeChild> nativeForm() const override;
+    void nativeClicked() override { setValue(value_ == 1 ? 0 : 1); }
+
 private:
     std::string caption_;
     Font font_;
@@ -145,6 +164,9 @@ public:
     Colour backColour() const { return backColour_; }
     void setBackColour(Colour c);
     void click(); // raises the button's Click, as a press by the user does
+
+    std::optional<NativeChild> nativeForm() const override;
+    void nativeClicked() override { click(); }
 
 private:
     std::string caption_;

@@ -39,8 +39,8 @@ struct FormDesign {
     std::string_view caption{};
     int width = 0, height = 0; // twips, client area
     Colour backColour = sys::BtnFace;
-    std::string_view picture{}; // resource name (no format) of the background picture, or empty
-    bool blankIcon = false;     // a fully transparent window icon instead of none
+    PictureDesign picture{}; // the background picture; no name for none
+    bool blankIcon = false;  // a fully transparent window icon instead of none
     bool showInTaskbar = true;
     // The form's own user scale for its mouse events: units across and down the client area.
     float scaleWidth = 0, scaleHeight = 0;

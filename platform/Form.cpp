@@ -27,29 +27,6 @@ std::unique_ptr<Control> makeControl(Form& form, const ControlDesign& d) {
     throw std::logic_error("unknown control kind");
 }
 
-// Where no font has the letters, the marks are drawn as strokes so that they stay told apart;
-// other texts are left to the window system's boxes.
-bool strokeText(Canvas& canvas, const RectPx& box, std::string_view text, const Font& font,
-                Rgb colour, Align align) {
-    if (text != "X" && text != "O") return false;
-    const double size = font.pixelSize() * 0.7;
-    const int width = std::max(2, font.pixelSize() / 8);
-    const double x = box.x + (align == Align::Center ? (box.width - size) / 2 : 0);
-    const double y = box.y + font.pixelSize() * 0.2;
-    if (text == "X") {
-        canvas.drawLine(x, y, x + size, y + size, colour, width);
-        canvas.drawLine(x + size, y, x, y + size, colour, width);
-        return true;
-    }
-    constexpr int kSides = 12;
-    const double r = size / 2, cx = x + r, cy = y + r, step = 2 * 3.14159265358979 / kSides;
-    for (int i = 0; i < kSides; ++i)
-        canvas.drawLine(cx + r * std::cos(i * step), cy + r * std::sin(i * step),
-                        cx + r * std::cos((i + 1) * step), cy + r * std::sin((i + 1) * step),
-                        colour, width);
-    return true;
-}
-
 } // namespace
 
 Form::Form(Platform& platform, const FormDesign& design)
@@ -88,7 +65,7 @@ void Form::load() {
     for (const auto& d : design_.controls)
         controls_.push_back(makeControl(*this, d));
     for (const auto& c : controls_)
-        if (c->nativeChild()) native_->syncChild(describe(*c));
+        if (const auto child = describe(*c)) native_->syncChild(*child);
     loading_ = false;
     platform_.formLoaded();
     raise(kFormEvents, Event::Load);
@@ -254,8 +231,7 @@ void Form::raise(std::string_view control, Event event, const EventArgs& args) {
 const Control* Form::hitTest(double x, double y) const {
     for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
         const Control& c = **it;
-        if (c.kind() == ControlKind::Label && c.visible() && c.enabled() && c.containsTwips(x, y))
-            return &c;
+        if (c.takesMouse() && c.containsTwips(x, y)) return &c;
     }
     return nullptr;
 }
@@ -275,8 +251,10 @@ int Form::initialFocus() const {
     return best ? idOf(*best) : -1;
 }
 
-NativeChild Form::describe(const Control& c) const {
-    NativeChild n;
+std::optional<NativeChild> Form::describe(const Control& c) const {
+    std::optional<NativeChild> child = c.nativeForm();
+    if (!child) return child;
+    NativeChild& n = *child;
     n.id = idOf(c);
     n.name = c.name();
     n.position = {twipsToWholePixels(c.left()), twipsToWholePixels(c.top())};
@@ -284,54 +262,15 @@ NativeChild Form::describe(const Control& c) const {
     n.enabled = c.enabled();
     n.visible = c.visible();
     n.focusable = c.tabIndex() >= 0;
-    if (c.kind() == ControlKind::CommandButton) {
-        const auto& b = static_cast<const CommandButton&>(c);
-        n.kind = NativeChild::Kind::PushButton;
-        n.caption = b.caption();
-        n.font = b.font();
-        n.back = platform_.resolve(b.backColour());
-    } else {
-        const auto& b = dynamic_cast<const CheckBox&>(c);
-        n.kind = NativeChild::Kind::CheckBox;
-        n.caption = b.caption();
-        n.font = b.font();
-        n.checked = b.value() == 1;
-        n.back = platform_.resolve(b.backColour());
-        n.fore = platform_.resolve(b.foreColour());
-    }
-    return n;
+    return child;
 }
 
 void Form::paint(Canvas& canvas) const {
     canvas.fill(platform_.resolve(backColour_));
-    if (!design_.picture.empty()) canvas.drawPicture(design_.picture);
-    for (const auto& c : controls_) {
-        if (!c->visible()) continue;
-        switch (c->kind()) {
-        case ControlKind::Label: {
-            const auto& l = static_cast<const Label&>(*c);
-            if (!l.transparent()) canvas.fillRect(l.pixelArea(), platform_.resolve(l.backColour()));
-            const Rgb fore = platform_.resolve(l.foreColour());
-            if (l.caption().empty() || platform_.backend().hasGlyphs(l.font(), l.caption()) ||
-                !strokeText(canvas, l.pixelArea(), l.caption(), l.font(), fore, l.alignment()))
-                canvas.drawText(l.pixelArea(), l.caption(), l.font(), fore, l.alignment());
-            break;
-        }
-        case ControlKind::Line: {
-            const auto& l = static_cast<const Line&>(*c);
-            canvas.drawLine(twipsToPixels(l.x1()), twipsToPixels(l.y1()), twipsToPixels(l.x2()),
-                            twipsToPixels(l.y2()), platform_.resolve(l.colour()), l.borderWidth());
-            break;
-        }
-        case ControlKind::Shape: {
-            const auto& s = static_cast<const Shape&>(*c);
-            canvas.drawFrame(s.pixelArea(), platform_.resolve(s.colour()), s.borderWidth());
-            break;
-        }
-        default:
-            break; // native children paint themselves
-        }
-    }
+    if (!design_.picture.name.empty())
+        canvas.drawPicture(choosePicture(design_.picture, canvas.ratio()));
+    for (const auto& c : controls_)
+        if (c->painted() && c->visible()) c->paint(canvas);
     paintFocus(canvas);
 }
 
@@ -425,11 +364,7 @@ void Form::seen(int shift, double x, double y) {
 
 void Form::childClicked(int id) {
     if (!loaded_ || id < 0 || id >= static_cast<int>(controls_.size())) return;
-    Control& c = *controls_[static_cast<std::size_t>(id)];
-    if (auto* box = dynamic_cast<CheckBox*>(&c))
-        box->setValue(box->value() == 1 ? 0 : 1); // raises the box's Click
-    else
-        send(&c, Event::Click, {c.index()});
+    controls_[static_cast<std::size_t>(id)]->nativeClicked(); // raises its Click
 }
 
 void Form::closeRequested() {
@@ -438,37 +373,13 @@ void Form::closeRequested() {
 
 void Form::controlChanged(const Control& control) {
     if (!native_ || loading_) return;
-    if (control.windowless())
-        native_->invalidate(paintedArea(control));
-    else if (control.nativeChild())
-        native_->syncChild(describe(control));
+    if (control.painted())
+        native_->invalidate(control.paintedArea());
+    else if (const auto child = describe(control))
+        native_->syncChild(*child);
     else
         return;
     noteChanges();
-}
-
-RectPx Form::paintedArea(const Control& control) const {
-    RectPx box = control.pixelArea();
-    double margin = 1; // antialiased edges
-    if (control.kind() == ControlKind::Line) {
-        const auto& l = static_cast<const Line&>(control);
-        const double x1 = twipsToPixels(l.x1()), y1 = twipsToPixels(l.y1());
-        const double x2 = twipsToPixels(l.x2()), y2 = twipsToPixels(l.y2());
-        box = {std::min(x1, x2), std::min(y1, y2), std::abs(x2 - x1), std::abs(y2 - y1)};
-        margin += l.borderWidth() / 2.0; // round caps reach past the end points
-    } else if (control.kind() == ControlKind::Label) {
-        // Text is not clipped: a caption wider or taller than its box still shows.
-        const auto& l = static_cast<const Label&>(control);
-        const SizePx text = platform_.backend().measureText(l.font(), l.caption());
-        if (text.height > box.height) box.height = text.height;
-        if (text.width > box.width) {
-            const double extra = text.width - box.width;
-            if (l.alignment() == Align::Center) box.x -= extra / 2;
-            box.width = text.width;
-        }
-        margin += 2; // glyphs may overhang their advance
-    }
-    return {box.x - margin, box.y - margin, box.width + 2 * margin, box.height + 2 * margin};
 }
 
 namespace {

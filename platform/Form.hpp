@@ -149,8 +149,6 @@ public:
 
     // Called by controls.
     void controlChanged(const Control& control);
-    // Where a windowless control paints, in pixels of the client area.
-    RectPx paintedArea(const Control& control) const;
 
 protected:
     // Form-level variables go back to their initial values at every load.
@@ -169,7 +167,7 @@ private:
     }
     void teardown();
     bool knows(std::string_view control) const;
-    NativeChild describe(const Control& control) const;
+    std::optional<NativeChild> describe(const Control& control) const; // none: not native
     void seen(int shift, double x, double y); // where the mouse was last reported
     EventArgs mouseArgs(const Control* target, MouseButton button, int shift, double x,
                         double y) const;

@@ -3,6 +3,7 @@
 #include "platform/Form.hpp"
 
 #include <algorithm>
+#include <optional>
 #include <tuple>
 #include <utility>
 
@@ -76,7 +77,8 @@ std::string Form::alertText() const {
             std::find_if(design_.controls.begin(), design_.controls.end(), [&](const auto& d) {
                 return d.name == l->name() && d.index == l->index();
             });
-        const bool written = designed == design_.controls.end() || designed->caption != l->caption();
+        const bool written =
+            designed == design_.controls.end() || designed->caption != l->caption();
         lines.push_back({p.how.lead && written, l->top(), l->left(), trimmed(l->caption())});
     }
     std::stable_sort(lines.begin(), lines.end(), [](const TextLine& a, const TextLine& b) {
@@ -108,7 +110,8 @@ AccessibleTree Form::accessibleTree() const {
     if (!loaded_) return tree;
 
     for (const auto& c : controls_) {
-        if (!c->nativeChild() || !c->visible()) continue;
+        const std::optional<NativeChild> child = c->nativeForm();
+        if (!child || !c->visible()) continue;
         Node n;
         n.id = idOf(*c);
         n.native = true;
@@ -117,13 +120,15 @@ AccessibleTree Form::accessibleTree() const {
         n.focusable = c->tabIndex() >= 0;
         n.focused = n.id == focus_;
         n.action = n.enabled;
-        if (const auto* box = dynamic_cast<const CheckBox*>(c.get())) {
+        n.name = child->caption;
+        n.checked = child->checked;
+        switch (child->kind) {
+        case NativeChild::Kind::CheckBox:
             n.role = Node::Role::CheckBox;
-            n.name = box->caption();
-            n.checked = box->value() == 1;
-        } else {
+            break;
+        case NativeChild::Kind::PushButton:
             n.role = Node::Role::PushButton;
-            n.name = static_cast<const CommandButton&>(*c).caption();
+            break;
         }
         addNode(tree, std::move(n), 0);
     }

@@ -87,7 +87,7 @@ void Form::focusMoved(int from) {
     for (int id : {from, focus_}) {
         if (id < 0) continue;
         const Control& c = *controls_[static_cast<std::size_t>(id)];
-        if (c.windowless()) {
+        if (c.painted()) {
             RectPx box = c.pixelArea();
             box = {box.x - 5, box.y - 5, box.width + 10, box.height + 10};
             native_->invalidate(box);
@@ -165,7 +165,7 @@ bool Form::keyDown(Key key, int shift) {
 std::optional<RectPx> Form::focusArea() const {
     if (focus_ < 0) return std::nullopt;
     const Control& c = *controls_[static_cast<std::size_t>(focus_)];
-    if (!c.windowless() || !c.visible()) return std::nullopt;
+    if (!c.painted() || !c.visible()) return std::nullopt;
     const RectPx b = c.pixelArea();
     const Presented* p = presentation(c);
     if (p && p->how.role == Presentation::Role::Cell) return b;

@@ -16,4 +16,23 @@ float ClockSeededRandom::next() {
     return static_cast<float>(engine_() >> 8) * 0x1p-24f;
 }
 
+int TimerTable::start(int intervalMs, Tick tick) {
+    const int id = nextId_++;
+    if (!startNative(id, intervalMs)) return 0;
+    ticks_[id] = std::move(tick);
+    return id;
+}
+
+void TimerTable::stop(int id) {
+    if (ticks_.erase(id) > 0) stopNative(id);
+}
+
+void TimerTable::fire(int id) {
+    const auto it = ticks_.find(id);
+    if (it == ticks_.end()) return;
+    // The tick may stop this timer (and so destroy the entry): run a copy.
+    Tick tick = it->second;
+    tick();
+}
+
 } // namespace tk

@@ -33,4 +33,9 @@ Request request(std::string_view prompt, Style style, std::string_view title) {
 
 } // namespace msgbox
 
+PictureChoice choosePicture(const PictureDesign& picture, double ratio) {
+    if (ratio > 1.5) return {std::string(picture.name) + "@2x", picture.denseResource, 2};
+    return {std::string(picture.name), picture.resource, 1};
+}
+
 } // namespace tk

@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -42,7 +43,7 @@ constexpr Rgb toRgb(Colour c) {
 Rgb defaultSystemColour(int n);
 
 struct Font {
-    std::string_view name = "MS Sans Serif";
+    std::string_view name = {}; // the layouts name every font; empty: the system's own
     float points = 8.25f;
     bool bold = false;
     bool underline = false;
@@ -55,6 +56,23 @@ struct Font {
 };
 
 enum class Align { Left, Center };
+
+// A picture in two densities: the name the build gives its files (no format; the dense one adds
+// "@2x") and the numbers of its Windows resources.
+struct PictureDesign {
+    std::string_view name = {};
+    int resource = 0, denseResource = 0;
+};
+
+// The one to draw, with `density` of its pixels to a logical one.
+struct PictureChoice {
+    std::string name;
+    int resource = 0;
+    int density = 1;
+};
+
+// The artwork whose density is nearest the screen's `ratio`, so that it is scaled least.
+PictureChoice choosePicture(const PictureDesign& picture, double ratio);
 
 constexpr int kTwipsPerPixel = 15;
 

@@ -62,9 +62,9 @@ const waterfall = (r) => {
   return rows.concat(`  first complete frame   ${r.ms.toFixed(0).padStart(5)} ms`).join('\n');
 };
 try {
-  await load('gridlark.html', 'gridlark-first-frame'); // the server compresses each file once
+  await load('gridlark.html', 'tk-first-frame'); // the server compresses each file once
   for (const [name, network] of Object.entries(networks)) {
-    const first = await load('gridlark.html', 'gridlark-first-frame', network);
+    const first = await load('gridlark.html', 'tk-first-frame', network);
     const sent = first.files.reduce((n, f) => n + f.bytes, 0);
     console.log(`${name}: one load of the page, ${(sent / 1024).toFixed(1)} KiB transferred:`);
     console.log(waterfall(first));
@@ -72,7 +72,7 @@ try {
     await load('bare.html', 'bare-first-frame', network); // warm-up of the browser itself
     for (let i = 0; i < runs; ++i) {
       bare.push((await load('bare.html', 'bare-first-frame', network)).ms);
-      page.push((await load('gridlark.html', 'gridlark-first-frame', network)).ms);
+      page.push((await load('gridlark.html', 'tk-first-frame', network)).ms);
     }
     const p = median(page), b = median(bare);
     console.log(`${name}: navigation to the first complete frame, median of ${runs}: ` +

@@ -24,6 +24,7 @@
 #include <dlfcn.h>
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -32,7 +33,7 @@
 #include <utility>
 
 static void initResources() {
-    Q_INIT_RESOURCE(gridlark);
+    Q_INIT_RESOURCE(pictures);
 }
 
 namespace tk::qt {
@@ -102,8 +103,9 @@ public:
         const QPaintDevice* d = p_.device();
         p_.fillRect(QRectF(0, 0, d->width(), d->height()), qcolour(colour));
     }
-    void drawPicture(std::string_view resource) override {
-        p_.drawPixmap(0, 0, platform_.picture(resource, p_.device()->devicePixelRatioF()));
+    double ratio() const override { return p_.device()->devicePixelRatioF(); }
+    void drawPicture(const PictureChoice& picture) override {
+        p_.drawPixmap(0, 0, platform_.picture(picture));
     }
     void drawText(const RectPx& box, std::string_view text, const Font& font, Rgb colour,
                   Align align) override {
@@ -188,21 +190,22 @@ private:
 
 } // namespace
 
-int QtTimers::start(int intervalMs, Tick tick) {
-    const int id = startTimer(intervalMs, Qt::PreciseTimer);
-    if (id > 0) ticks_[id] = std::move(tick);
-    return id;
+bool QtTimers::startNative(int id, int intervalMs) {
+    const int qtId = startTimer(intervalMs, Qt::PreciseTimer);
+    if (qtId > 0) qtIds_[qtId] = id;
+    return qtId > 0;
 }
 
-void QtTimers::stop(int id) {
-    if (ticks_.erase(id) > 0) killTimer(id);
+void QtTimers::stopNative(int id) {
+    const auto it = std::find_if(qtIds_.begin(), qtIds_.end(),
+                                 [id](const auto& entry) { return entry.second == id; });
+    if (it == qtIds_.end()) return;
+    killTimer(it->first);
+    qtIds_.erase(it);
 }
 
 void QtTimers::timerEvent(QTimerEvent* event) {
-    const auto it = ticks_.find(event->timerId());
-    if (it == ticks_.end()) return;
-    Tick tick = it->second; // the tick may stop its own timer
-    tick();
+    if (const auto it = qtIds_.find(event->timerId()); it != qtIds_.end()) fire(it->second);
 }
 
 QtPlatform::QtPlatform(std::string_view program)
@@ -285,20 +288,13 @@ bool QtPlatform::hasGlyphs(const Font& font, std::string_view text) {
     return *it;
 }
 
-const QPixmap& QtPlatform::picture(std::string_view resource, qreal ratio) {
-    // On a dense screen, the artwork drawn at twice the size, where there is one.
-    const bool dense = ratio > 1.5;
-    const QString name = qstring(resource);
-    const QString key = dense ? name + "@2x" : name;
-    auto it = pictures_.find(key);
+const QPixmap& QtPlatform::picture(const PictureChoice& picture) {
+    const QString name = qstring(picture.name);
+    auto it = pictures_.find(name);
     if (it == pictures_.end()) {
-        QPixmap pixmap;
-        if (dense) {
-            pixmap = bitmap(":/gridlark/" + name + "@2x.bmp");
-            pixmap.setDevicePixelRatio(2);
-        }
-        if (pixmap.isNull()) pixmap = bitmap(":/gridlark/" + name + ".bmp");
-        it = pictures_.insert(key, pixmap);
+        QPixmap pixmap = bitmap(":/pictures/" + name + ".bmp");
+        pixmap.setDevicePixelRatio(picture.density);
+        it = pictures_.insert(name, pixmap);
     }
     return *it;
 }
@@ -387,8 +383,9 @@ void FormWindow::adopt(QAbstractButton* button, int id) {
 
 void FormWindow::sync(const NativeChild& c) {
     QWidget* w = child(c.id);
-    if (c.kind == NativeChild::Kind::PushButton) {
-        auto* button = static_cast<QPushButton*>(w);
+    switch (c.kind) {
+    case NativeChild::Kind::PushButton: {
+        auto* button = qobject_cast<QPushButton*>(w);
         if (!button) {
             button = new QPushButton(this); // owned by this window
             button->setAutoDefault(true);   // Enter presses the focused button, as on Windows
@@ -398,8 +395,10 @@ void FormWindow::sync(const NativeChild& c) {
         button->setText(qstring(c.caption));
         button->setFont(platform_.qfont(c.font));
         // A standard push button does not paint its background colour.
-    } else {
-        auto* box = static_cast<QCheckBox*>(w);
+        break;
+    }
+    case NativeChild::Kind::CheckBox: {
+        auto* box = qobject_cast<QCheckBox*>(w);
         if (!box) {
             box = new QCheckBox(this); // owned by this window
             adopt(box, c.id);
@@ -416,6 +415,8 @@ void FormWindow::sync(const NativeChild& c) {
         checkBoxBacks_[c.id] = qcolour(c.back);
         const QSignalBlocker quiet(box);
         box->setChecked(c.checked);
+        break;
+    }
     }
     w->setGeometry(c.position.x, c.position.y, c.size.width, c.size.height);
     w->setEnabled(c.enabled);

@@ -17,16 +17,14 @@ class QAbstractButton;
 
 namespace tk::qt {
 
-class QtTimers final : public QObject, public TimerService {
-public:
-    int start(int intervalMs, Tick tick) override;
-    void stop(int id) override;
-
+class QtTimers final : public QObject, public TimerTable {
 protected:
+    bool startNative(int id, int intervalMs) override;
+    void stopNative(int id) override;
     void timerEvent(QTimerEvent* event) override;
 
 private:
-    std::map<int, Tick> ticks_;
+    std::map<int, int> qtIds_; // the table's ids by Qt's
 };
 
 class QtPlatform final : public Backend {
@@ -47,7 +45,7 @@ public:
     void quit(int code) override;
 
     const QFont& qfont(const Font& font) const;
-    const QPixmap& picture(std::string_view resource, qreal ratio);
+    const QPixmap& picture(const PictureChoice& picture);
 
 private:
     void watchScreens();

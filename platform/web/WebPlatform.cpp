@@ -48,7 +48,8 @@ void tk_web_run_live();
 void tk_web_wait();
 void tk_web_wake_soon();
 void tk_web_fill(std::uint32_t rgb);
-void tk_web_draw_picture(const char* name, int len);
+void tk_web_draw_picture(const char* name, int len, int density);
+double tk_web_ratio();
 void tk_web_draw_text(double x, double y, double width, const char* text, int textLen,
                       const char* name, int nameLen, int px, int bold, int underline,
                       std::uint32_t rgb, int align);
@@ -96,28 +97,20 @@ std::uint32_t packed(Rgb c) {
 } // namespace
 
 WebTimers::~WebTimers() {
-    for (const auto& [id, entry] : entries_)
-        tk_web_timer_stop(entry.handle);
+    for (const auto& [id, handle] : handles_)
+        tk_web_timer_stop(handle);
 }
 
-int WebTimers::start(int intervalMs, Tick tick) {
-    const int id = nextId_++;
-    entries_[id] = {tk_web_timer_start(intervalMs, id), std::move(tick)};
-    return id;
+bool WebTimers::startNative(int id, int intervalMs) {
+    handles_[id] = tk_web_timer_start(intervalMs, id);
+    return true;
 }
 
-void WebTimers::stop(int id) {
-    const auto it = entries_.find(id);
-    if (it == entries_.end()) return;
-    tk_web_timer_stop(it->second.handle);
-    entries_.erase(it);
-}
-
-void WebTimers::fire(int id) {
-    const auto it = entries_.find(id);
-    if (it == entries_.end()) return;
-    Tick tick = it->second.tick; // the tick may stop its own timer
-    tick();
+void WebTimers::stopNative(int id) {
+    if (const auto it = handles_.find(id); it != handles_.end()) {
+        tk_web_timer_stop(it->second);
+        handles_.erase(it);
+    }
 }
 
 WebWindow::WebWindow(WebPlatform& platform, const WindowTraits& traits, WindowHost& host)
@@ -168,8 +161,22 @@ void WebWindow::invalidate(const RectPx&) {
     tk_web_window_invalidate(id_); // a small picture: painted whole
 }
 
+namespace {
+
+int isCheckBox(NativeChild::Kind kind) {
+    switch (kind) {
+    case NativeChild::Kind::PushButton:
+        return 0;
+    case NativeChild::Kind::CheckBox:
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace
+
 void WebWindow::syncChild(const NativeChild& c) {
-    const bool box = c.kind == NativeChild::Kind::CheckBox;
+    const int box = isCheckBox(c.kind);
     const std::string family = faces(c.font);
     tk_web_control_sync(id_, c.id, box, c.name.data(), len(c.name), c.caption.data(),
                         len(c.caption), c.position.x, c.position.y, c.size.width, c.size.height,
@@ -363,8 +370,12 @@ void WebCanvas::fill(Rgb colour) {
     tk_web_fill(packed(colour));
 }
 
-void WebCanvas::drawPicture(std::string_view resource) {
-    tk_web_draw_picture(resource.data(), len(resource));
+double WebCanvas::ratio() const {
+    return tk_web_ratio();
+}
+
+void WebCanvas::drawPicture(const PictureChoice& picture) {
+    tk_web_draw_picture(picture.name.data(), len(picture.name), picture.density);
 }
 
 void WebCanvas::drawText(const RectPx& box, std::string_view text, const Font& font, Rgb colour,
@@ -457,7 +468,7 @@ EMSCRIPTEN_KEEPALIVE void tk_web_screen_changed(tk::web::WebPlatform* platform) 
 }
 
 EMSCRIPTEN_KEEPALIVE void tk_web_tick(tk::web::WebPlatform* platform, int id) {
-    platform->post([platform, id] { platform->timers().fire(id); });
+    platform->post([platform, id] { platform->timers().fired(id); });
 }
 
 EMSCRIPTEN_KEEPALIVE void tk_web_answer(tk::web::WebPlatform* platform, int value) {

@@ -14,24 +14,20 @@
 namespace tk::web {
 
 // The browser's timers.
-class WebTimers final : public TimerService {
+class WebTimers final : public TimerTable {
 public:
     WebTimers() = default;
     ~WebTimers() override;
     WebTimers(const WebTimers&) = delete;
     WebTimers& operator=(const WebTimers&) = delete;
 
-    int start(int intervalMs, Tick tick) override;
-    void stop(int id) override;
-    void fire(int id); // the browser's timer went off
+    void fired(int id) { fire(id); } // the browser's timer went off
 
 private:
-    struct Entry {
-        int handle;
-        Tick tick;
-    };
-    std::map<int, Entry> entries_;
-    int nextId_ = 1;
+    bool startNative(int id, int intervalMs) override;
+    void stopNative(int id) override;
+
+    std::map<int, int> handles_; // the browser's, by the table's ids
 };
 
 class WebPlatform;
@@ -121,7 +117,8 @@ private:
 class WebCanvas final : public Canvas {
 public:
     void fill(Rgb colour) override;
-    void drawPicture(std::string_view resource) override;
+    double ratio() const override;
+    void drawPicture(const PictureChoice& picture) override;
     void drawText(const RectPx& box, std::string_view text, const Font& font, Rgb colour,
                   Align align) override;
     void drawLine(double x1, double y1, double x2, double y2, Rgb colour, int width) override;

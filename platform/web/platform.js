@@ -26,8 +26,8 @@ mergeInto(LibraryManager.library, {
     },
     screen: function() { return document.getElementById('screen') || document.body; },
     taskbar: function() { return document.querySelector('[data-taskbar]'); },
-    // A picture resource is a PNG beside the page; the artwork drawn twice as large serves dense
-    // screens.
+    // A picture resource is a PNG beside the page. Before the program runs, the core's choice
+    // (choosePicture) made here: the artwork drawn twice as large above a ratio of 1.5.
     pictureFile: function(name, ratio) {
       return name + (ratio > 1.5 ? '@2x' : '') + '.png';
     },
@@ -68,7 +68,7 @@ mergeInto(LibraryManager.library, {
       TkWeb.ctx = null;
       if (!TkWeb.firstFrame && TkWeb.pictureDrawn) {
         TkWeb.firstFrame = true;
-        performance.mark('gridlark-first-frame');
+        performance.mark('tk-first-frame');
         var loading = document.querySelector('[data-loading]');
         if (loading) loading.hidden = true;
       }
@@ -257,7 +257,7 @@ mergeInto(LibraryManager.library, {
       if (taskbar) taskbar.replaceChildren();
       var note = document.querySelector('[data-ended]');
       if (note) note.hidden = false;
-      window.gridlarkExitCode = code;
+      window.tkExitCode = code;
     },
   },
 
@@ -615,6 +615,8 @@ mergeInto(LibraryManager.library, {
   },
 
   tk_web_fill__deps: ['$TkWeb'],
+  tk_web_ratio__deps: ['$TkWeb'],
+  tk_web_ratio: function() { return TkWeb.ratio; },
   tk_web_fill: function(rgb) {
     var ctx = TkWeb.ctx;
     ctx.save();
@@ -624,12 +626,10 @@ mergeInto(LibraryManager.library, {
     ctx.restore();
   },
   tk_web_draw_picture__deps: ['$TkWeb'],
-  tk_web_draw_picture: function(name, len) {
-    var ratio = TkWeb.ratio;
-    var p = TkWeb.picture(TkWeb.pictureFile(TkWeb.str(name, len), ratio));
+  tk_web_draw_picture: function(name, len, density) {
+    var p = TkWeb.picture(TkWeb.str(name, len) + '.png');
     if (!p.ready) return; // painted again once decoded
-    var scale = ratio > 1.5 && p.img.naturalWidth ? 2 : 1;
-    TkWeb.ctx.drawImage(p.img, 0, 0, p.img.naturalWidth / scale, p.img.naturalHeight / scale);
+    TkWeb.ctx.drawImage(p.img, 0, 0, p.img.naturalWidth / density, p.img.naturalHeight / density);
     TkWeb.pictureDrawn = true;
   },
   tk_web_draw_text__deps: ['$TkWeb'],

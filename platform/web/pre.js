@@ -2,10 +2,10 @@
 Module['arguments'] = new URLSearchParams(location.search).getAll('arg');
 Module['ran'] = true;
 // A failed start (the WebAssembly missing, blocked or not WebAssembly) or an error in play is
-// told by gridlark.boot.js, now or once it runs.
+// told by the page's own script, now or once it runs.
 Module['onAbort'] = function() {
   Module['aborted'] = Module['started'] ? 2 : 1;
-  if (window.gridlarkAborted) window.gridlarkAborted(Module['aborted'] === 2);
+  if (window.tkAborted) window.tkAborted(Module['aborted'] === 2);
 };
 // The runtime's fetch of the WebAssembly rejects without aborting when the file is blocked.
 addEventListener('unhandledrejection', function() {
@@ -15,6 +15,9 @@ addEventListener('unhandledrejection', function() {
 // page has been fetching it since its head).
 Module['preRun'] = (Module['preRun'] || []).concat(function() {
   addRunDependency('artwork');
-  var picture = TkWeb.picture(TkWeb.pictureFile('background', window.devicePixelRatio || 1));
+  var link = document.querySelector('link[rel=preload][as=image]');
+  if (!link) return removeRunDependency('artwork');
+  var name = link.getAttribute('href').replace(/\.png$/, '');
+  var picture = TkWeb.picture(TkWeb.pictureFile(name, window.devicePixelRatio || 1));
   picture.loaded.then(function() { removeRunDependency('artwork'); });
 });

@@ -19,15 +19,9 @@ namespace tk::win32 {
 
 namespace {
 
-constexpr wchar_t kFormClass[] = L"GridlarkForm";
-constexpr wchar_t kTimerClass[] = L"GridlarkTimers";
 constexpr int kFirstChildId = 100;    // clear of IDOK and IDCANCEL, which dialog keys send
 constexpr UINT kTellChanges = WM_APP; // posted: the core's changes, once the event is handled
 
-// Picture resources by the numbers the resource script gives them; "@2x" marks the artwork
-// drawn at twice the size for dense screens.
-constexpr std::array<std::pair<std::string_view, int>, 2> kPictureIds{
-    {{"background", 101}, {"background@2x", 102}}};
 constexpr int kBlankIconId = 2;
 
 // The shell may hand an address to a COM handler; only those calls need the apartment. COM's
@@ -77,8 +71,9 @@ public:
     void fill(Rgb colour) override {
         fillRect({0, 0, double(logical_.cx), double(logical_.cy)}, colour);
     }
-    void drawPicture(std::string_view resource) override {
-        const Picture* p = platform_.picture(resource, ratio_);
+    double ratio() const override { return ratio_; }
+    void drawPicture(const PictureChoice& picture) override {
+        const Picture* p = platform_.picture(picture);
         if (!p) return;
         const MemoryDc source(CreateCompatibleDC(dc_));
         const Selected bitmap(source.get(), p->bitmap.get());
@@ -136,12 +131,9 @@ private:
     Win32Platform& platform_;
 };
 
-std::optional<Picture> loadPicture(HINSTANCE instance, std::string_view name) {
-    const auto* entry = std::find_if(kPictureIds.begin(), kPictureIds.end(),
-                                     [&](const auto& e) { return e.first == name; });
-    if (entry == kPictureIds.end()) return {};
+std::optional<Picture> loadPicture(HINSTANCE instance, int resource) {
     Bitmap bitmap(static_cast<HBITMAP>(
-        LoadImageW(instance, MAKEINTRESOURCEW(entry->second), IMAGE_BITMAP, 0, 0, 0)));
+        LoadImageW(instance, MAKEINTRESOURCEW(resource), IMAGE_BITMAP, 0, 0, 0)));
     if (!bitmap) return {};
     BITMAP bm{};
     GetObjectW(bitmap.get(), sizeof(bm), &bm);
@@ -319,24 +311,22 @@ private:
 
 } // namespace
 
-Win32Timers::Win32Timers(HINSTANCE instance)
-    : instance_(instance) {}
+Win32Timers::Win32Timers(HINSTANCE instance, std::wstring className)
+    : instance_(instance)
+    , className_(std::move(className)) {}
 
-int Win32Timers::start(int intervalMs, Tick tick) {
+bool Win32Timers::startNative(int id, int intervalMs) {
     if (!window_) { // made with the first timer: most runs start one only when a game ends
-        class_.emplace(instance_, kTimerClass, proc);
-        window_.reset(CreateWindowExW(0, kTimerClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                      instance_, this));
+        class_.emplace(instance_, className_.c_str(), proc);
+        window_.reset(CreateWindowExW(0, className_.c_str(), L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                      nullptr, instance_, this));
     }
-    const UINT_PTR id = nextId_++;
-    if (!SetTimer(window_.get(), id, static_cast<UINT>(std::max(intervalMs, 1)), nullptr)) return 0;
-    ticks_[id] = std::move(tick);
-    return static_cast<int>(id);
+    return SetTimer(window_.get(), static_cast<UINT_PTR>(id),
+                    static_cast<UINT>(std::max(intervalMs, 1)), nullptr) != 0;
 }
 
-void Win32Timers::stop(int id) {
-    if (ticks_.erase(static_cast<UINT_PTR>(id)) > 0)
-        KillTimer(window_.get(), static_cast<UINT_PTR>(id));
+void Win32Timers::stopNative(int id) {
+    KillTimer(window_.get(), static_cast<UINT_PTR>(id));
 }
 
 namespace {
@@ -355,11 +345,7 @@ template <class T> T* owner(HWND hwnd, UINT msg, LPARAM lParam) {
 LRESULT CALLBACK Win32Timers::proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     auto* self = owner<Win32Timers>(hwnd, msg, lParam);
     if (msg != WM_TIMER || !self) return DefWindowProcW(hwnd, msg, wParam, lParam);
-    const auto it = self->ticks_.find(wParam);
-    if (it != self->ticks_.end()) {
-        Tick tick = it->second; // the tick may stop its own timer
-        tick();
-    }
+    self->fire(static_cast<int>(wParam));
     return 0;
 }
 
@@ -465,19 +451,32 @@ bool FormWindow::key(const MSG& msg) {
     return taken;
 }
 
+namespace {
+
+DWORD buttonStyle(NativeChild::Kind kind) {
+    switch (kind) {
+    case NativeChild::Kind::PushButton:
+        return BS_PUSHBUTTON;
+    case NativeChild::Kind::CheckBox:
+        return BS_AUTOCHECKBOX;
+    }
+    return 0;
+}
+
+} // namespace
+
 void FormWindow::sync(const NativeChild& control) {
-    const bool button = control.kind == NativeChild::Kind::PushButton;
     auto it = std::find_if(children_.begin(), children_.end(),
                            [&](const Child& c) { return c.id == control.id; });
     if (it == children_.end()) {
         // BS_NOTIFY: the core hears when the window system moves the focus to the child.
-        DWORD style = WS_CHILD | BS_NOTIFY | (button ? BS_PUSHBUTTON : BS_AUTOCHECKBOX);
+        DWORD style = WS_CHILD | BS_NOTIFY | buttonStyle(control.kind);
         if (control.focusable) style |= WS_TABSTOP;
         const auto id = static_cast<INT_PTR>(kFirstChildId + children_.size());
         HWND h = CreateWindowExW(0, L"BUTTON", L"", style, 0, 0, 0, 0, hwnd_.get(),
                                  reinterpret_cast<HMENU>(id), platform_.instance(), nullptr);
         // A themed check box ignores its text colour.
-        if (!button) SetWindowTheme(h, L"", L"");
+        if (control.kind == NativeChild::Kind::CheckBox) SetWindowTheme(h, L"", L"");
         children_.push_back({control.id, control.kind, h, {}, nullptr, {}, 0, 0});
         it = children_.end() - 1;
     }
@@ -491,7 +490,10 @@ void FormWindow::sync(const NativeChild& control) {
         c.font = f;
         SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(f), TRUE);
     }
-    if (!button) {
+    switch (control.kind) {
+    case NativeChild::Kind::PushButton:
+        break; // the system's look
+    case NativeChild::Kind::CheckBox: {
         const COLORREF back = colorref(control.back);
         const COLORREF fore = colorref(control.fore);
         if (!c.background || back != c.backColour || fore != c.foreColour) {
@@ -501,6 +503,8 @@ void FormWindow::sync(const NativeChild& control) {
             InvalidateRect(c.hwnd, nullptr, TRUE);
         }
         SendMessageW(c.hwnd, BM_SETCHECK, control.checked ? BST_CHECKED : BST_UNCHECKED, 0);
+        break;
+    }
     }
     SetWindowPos(c.hwnd, nullptr, control.position.x, control.position.y, control.size.width,
                  control.size.height, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -716,10 +720,11 @@ void FormWindow::paintWindowless(HDC dc, int ratio) {
     host_->paint(canvas);
 }
 
-Win32Platform::Win32Platform(HINSTANCE instance)
+Win32Platform::Win32Platform(HINSTANCE instance, std::string_view program)
     : instance_(instance)
-    , formClass_(instance, kFormClass, FormWindow::proc, CS_DBLCLKS)
-    , timers_(instance)
+    , formClassName_(wide(program) + L"Form")
+    , formClass_(instance, formClassName_.c_str(), FormWindow::proc, CS_DBLCLKS)
+    , timers_(instance, wide(program) + L"Timers")
     , measureDc_(CreateCompatibleDC(nullptr)) {}
 
 Win32Platform::~Win32Platform() = default;
@@ -765,23 +770,14 @@ SizePx Win32Platform::measureText(const Font& f, std::string_view text) {
     return {size.cx, metrics.tmHeight};
 }
 
-const Picture* Win32Platform::picture(std::string_view resource, int ratio) {
-    const auto load = [&](const std::string& name, int scale) -> const Picture* {
-        auto it = pictures_.find(name);
-        if (it == pictures_.end()) {
-            auto loaded = loadPicture(instance_, name);
-            if (loaded) loaded->scale = scale;
-            it = pictures_.emplace(name, std::move(loaded)).first;
-        }
-        return it->second ? &*it->second : nullptr;
-    };
-    const std::string name(resource);
-    if (ratio > 1) {
-        const auto dot = std::min(name.rfind('.'), name.size());
-        if (const Picture* dense = load(name.substr(0, dot) + "@2x" + name.substr(dot), 2))
-            return dense;
+const Picture* Win32Platform::picture(const PictureChoice& picture) {
+    auto it = pictures_.find(picture.resource);
+    if (it == pictures_.end()) {
+        auto loaded = loadPicture(instance_, picture.resource);
+        if (loaded) loaded->scale = picture.density;
+        it = pictures_.emplace(picture.resource, std::move(loaded)).first;
     }
-    return load(name, 1);
+    return it->second ? &*it->second : nullptr;
 }
 
 HICON Win32Platform::blankIcon(int which) {
@@ -801,9 +797,9 @@ Rgb Win32Platform::systemColour(int index) const {
 FormWindow* Win32Platform::formWindow(HWND hwnd) const {
     HWND root = hwnd ? GetAncestor(hwnd, GA_ROOT) : nullptr;
     if (!root) return nullptr;
-    std::array<wchar_t, 32> name{};
+    std::array<wchar_t, 257> name{}; // the longest a class name can be
     GetClassNameW(root, name.data(), static_cast<int>(name.size()));
-    if (std::wcscmp(name.data(), kFormClass) != 0) return nullptr;
+    if (formClassName_ != name.data()) return nullptr;
     return reinterpret_cast<FormWindow*>(GetWindowLongPtrW(root, GWLP_USERDATA));
 }
 
@@ -892,7 +888,8 @@ FARPROC WINAPI shellFromSystemFolder(unsigned notice, PDelayLoadInfo info) {
 } // namespace
 PfnDliHook __pfnDliNotifyHook2 = shellFromSystemFolder; // C linkage from delayimp.h
 
-int tk::runBackend(int, char**, std::string_view, const std::function<int(Backend&)>& body) {
-    tk::win32::Win32Platform platform(GetModuleHandleW(nullptr));
+int tk::runBackend(int, char**, std::string_view program,
+                   const std::function<int(Backend&)>& body) {
+    tk::win32::Win32Platform platform(GetModuleHandleW(nullptr), program);
     return body(platform);
 }

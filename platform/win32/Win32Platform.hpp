@@ -19,20 +19,19 @@ namespace tk::win32 {
 class Win32Platform;
 
 // Timers on a hidden message-only window, so modal loops (the message box) keep them ticking.
-class Win32Timers final : public TimerService {
+class Win32Timers final : public TimerTable {
 public:
-    explicit Win32Timers(HINSTANCE instance);
-    int start(int intervalMs, Tick tick) override;
-    void stop(int id) override;
+    Win32Timers(HINSTANCE instance, std::wstring className);
 
 private:
+    bool startNative(int id, int intervalMs) override;
+    void stopNative(int id) override;
     static LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
     HINSTANCE instance_;
+    std::wstring className_;
     std::optional<WindowClass> class_;
     Window window_;
-    std::map<UINT_PTR, Tick> ticks_;
-    UINT_PTR nextId_ = 1;
 };
 
 // The real calls; the application reaches them through the core's windowsApi().
@@ -133,7 +132,8 @@ public:
 
 class Win32Platform final : public Backend {
 public:
-    explicit Win32Platform(HINSTANCE instance);
+    // Window classes are named after the program.
+    Win32Platform(HINSTANCE instance, std::string_view program);
     ~Win32Platform() override;
 
     std::unique_ptr<NativeWindow> createWindow(const WindowTraits& traits,
@@ -153,8 +153,7 @@ public:
     HINSTANCE instance() const { return instance_; }
     const wchar_t* formClass() const { return formClass_.name(); }
     HFONT font(const Font& font, int ratio = 1);
-    // The picture for `ratio` device pixels a logical one: the dense artwork where there is one.
-    const Picture* picture(std::string_view resource, int ratio = 1);
+    const Picture* picture(const PictureChoice& picture); // null when the resource is missing
     HICON blankIcon(int which); // ICON_BIG or ICON_SMALL, from the resources
     // The form window at the top of `hwnd`'s family, if it is one of ours.
     FormWindow* formWindow(HWND hwnd) const;
@@ -177,12 +176,13 @@ private:
 
     HINSTANCE instance_;
     std::unique_ptr<AccessibilityRuntime> accessibility_; // outlives every window
+    std::wstring formClassName_;
     WindowClass formClass_;
     Win32Timers timers_;
     Win32WindowsApi windowsApi_;
     MemoryDc measureDc_;
     std::map<FontKey, FontHandle> fonts_;
-    std::map<std::string, std::optional<Picture>, std::less<>> pictures_;
+    std::map<int, std::optional<Picture>> pictures_; // by resource number
     std::vector<std::unique_ptr<FormWindow>> retired_;
 };
 

@@ -311,7 +311,7 @@ TEST_F(FormTest, ARepaintCoversAllThatAControlPaints) {
         return x >= a.x && x < a.x + a.width && y >= a.y && y < a.y + a.height;
     };
     // A 5-pixel line from (0, 20) to (200, 20), round caps and all.
-    const RectPx rule = f().paintedArea(f().line("Rule"));
+    const RectPx rule = f().line("Rule").paintedArea();
     EXPECT_TRUE(covers(rule, -2.5, 17.5));
     EXPECT_TRUE(covers(rule, 202, 22.5));
     EXPECT_FALSE(covers(rule, 100, 30));
@@ -319,7 +319,7 @@ TEST_F(FormTest, ARepaintCoversAllThatAControlPaints) {
     Label& cell = f().label("Cell", 0); // 20 x 20 at (0, 60)
     cell.setCaption("a caption much wider than the cell");
     const SizePx text = platform().backend().measureText(cell.font(), cell.caption());
-    const RectPx area = f().paintedArea(cell);
+    const RectPx area = cell.paintedArea();
     EXPECT_TRUE(covers(area, text.width - 1, 60));
     EXPECT_TRUE(covers(area, 0, 60 + std::max(20, text.height) - 1));
 }

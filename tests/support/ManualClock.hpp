@@ -8,25 +8,22 @@
 
 namespace tk::testing {
 
-class ManualClock final : public TimerService {
+class ManualClock final : public TimerTable {
 public:
-    int start(int intervalMs, Tick tick) override;
-    void stop(int id) override;
-
     // Moves time forward, firing every tick that falls due, in time order.
     void advance(std::int64_t ms);
     std::int64_t now() const { return now_; }
-    std::size_t running() const { return timers_.size(); }
 
 private:
-    struct Entry {
+    bool startNative(int id, int intervalMs) override;
+    void stopNative(int id) override { due_.erase(id); }
+
+    struct Due {
         int interval;
-        std::int64_t due;
-        Tick tick;
+        std::int64_t at;
     };
-    std::map<int, Entry> timers_;
+    std::map<int, Due> due_;
     std::int64_t now_ = 0;
-    int nextId_ = 1;
 };
 
 } // namespace tk::testing

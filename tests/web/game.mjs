@@ -25,7 +25,7 @@ export async function until(page, probe, arg, timeout = 10000) {
 }
 
 export async function firstFrame(page) {
-  await until(page, () => performance.getEntriesByName('gridlark-first-frame').length > 0);
+  await until(page, () => performance.getEntriesByName('tk-first-frame').length > 0);
 }
 
 export async function box(page, selector) {

@@ -23,5 +23,5 @@ await check(process.argv[2], {}, async ({ page }) => {
   await page.locator('[data-ended]').waitFor();
   assert.match(await page.locator('[data-ended]').textContent(), /Gridlark has ended/);
   assert.equal(await page.locator(main).count(), 0);
-  assert.equal(await page.evaluate(() => window.gridlarkExitCode), 0);
+  assert.equal(await page.evaluate(() => window.tkExitCode), 0);
 });

@@ -18,7 +18,7 @@ try {
   await session.page.goto(session.url + (query ? '?' + query : ''));
   // Polled: the page's content policy refuses Playwright's waitForFunction.
   for (const end = Date.now() + 150000; ; await new Promise((r) => setTimeout(r, 100))) {
-    const exit = await session.page.evaluate(() => window.gridlarkExitCode);
+    const exit = await session.page.evaluate(() => window.tkExitCode);
     if (exit !== undefined) {
       code = exit;
       break;

@@ -29,7 +29,7 @@ std::uint8_t* tk_web_drive_read(int id, int* size);
 std::uint32_t tk_web_drive_control_background(int id, int index);
 void tk_web_drive_answer_next(int key, void* driver);
 char* tk_web_drive_seen(int field);
-int tk_web_drive_picture_done(const char* name, int len, int ratio);
+int tk_web_drive_picture_done(const char* name, int len);
 int tk_web_drive_sleeping();
 // The backend's own (platform.js).
 void tk_web_wake_soon();
@@ -47,15 +47,22 @@ enum Mouse { Press, Release, Move };
 // What a form paints as its picture, told by painting it.
 class PictureOf final : public Canvas {
 public:
-    explicit PictureOf(const Form& form) { form.paint(*this); }
+    PictureOf(const Form& form, double ratio)
+        : ratio_(ratio) {
+        form.paint(*this);
+    }
     std::string name;
 
+    double ratio() const override { return ratio_; }
     void fill(Rgb) override {}
-    void drawPicture(std::string_view resource) override { name = resource; }
+    void drawPicture(const PictureChoice& picture) override { name = picture.name; }
     void drawText(const RectPx&, std::string_view, const Font&, Rgb, Align) override {}
     void drawLine(double, double, double, double, Rgb, int) override {}
     void drawFrame(const RectPx&, Rgb, int) override {}
     void fillRect(const RectPx&, Rgb) override {}
+
+private:
+    double ratio_;
 };
 
 // The DOM's numbers: 0 left, 1 middle, 2 right, 3 back, 4 forward.
@@ -150,10 +157,10 @@ public:
     }
     Image grabAt(Form& form, int ratio) override {
         shown(form);
-        const std::string picture = PictureOf(form).name;
+        const std::string picture = PictureOf(form, ratio).name;
         if (!picture.empty())
             platform_.runUntil([&] {
-                return tk_web_drive_picture_done(picture.data(), int(picture.size()), ratio) != 0;
+                return tk_web_drive_picture_done(picture.data(), int(picture.size())) != 0;
             });
         tk_web_drive_begin_offscreen(twipsToWholePixels(form.width()),
                                      twipsToWholePixels(form.height()), ratio);

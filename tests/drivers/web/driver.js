@@ -177,7 +177,7 @@ mergeInto(LibraryManager.library, {
   tk_web_drive_sleeping: function() { return TkWeb.wake ? 1 : 0; },
 
   tk_web_drive_picture_done__deps: ['$TkDrive'],
-  tk_web_drive_picture_done: function(name, len, ratio) {
-    return TkWeb.picture(TkWeb.pictureFile(TkWeb.str(name, len), ratio)).done ? 1 : 0;
+  tk_web_drive_picture_done: function(name, len) {
+    return TkWeb.picture(TkWeb.str(name, len) + '.png').done ? 1 : 0;
   },
 });

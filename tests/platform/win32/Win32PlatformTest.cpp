@@ -232,7 +232,7 @@ TEST_F(Win32BackendTest, TheRealVersionQueryFillsTheRecordWithTheVersionWinePins
 }
 
 TEST_F(Win32BackendTest, ATickMayStopItsOwnTimerAndStartAnother) {
-    win32::Win32Timers& timers = native().timers();
+    TimerService& timers = native().timers();
     int first = 0, second = 0, firstId = 0, secondId = 0;
     firstId = timers.start(10, [&] {
         if (++first == 3) {

@@ -26,7 +26,7 @@
   }
   var M = window.Module;
   if (M && M.aborted) aborted(M.aborted === 2);
-  window.gridlarkAborted = aborted;
+  window.tkAborted = aborted;
   // A file the page needs that did not arrive (load errors reach the window while capturing).
   addEventListener('error', function(e) {
     var address = e.target && e.target.tagName ? e.target.src || e.target.href || '' : '';
