@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -11,10 +12,11 @@ namespace gridlark::rules {
 // Each cell's caption, row by row: "" is a free cell. Any caption is a mark, as on the form.
 using Board = std::array<std::string, 9>;
 
+// Bytes and plain pointers: the table sits in every program's read-only data.
 struct Line {
-    std::array<int, 3> cells;
-    int strike;            // the Line2 element that strikes it through
-    std::string_view name; // what assistive technology calls it
+    std::array<std::uint8_t, 3> cells;
+    std::uint8_t strike; // the Line2 element that strikes it through
+    const char* name;    // what assistive technology calls it
 };
 
 // Rows, then diagonals, then columns: a move that completes two lines strikes the first.
@@ -29,7 +31,7 @@ inline constexpr std::array<Line, 8> kLines{{
     {{2, 5, 8}, 5, "right column"},
 }};
 
-inline constexpr std::array<std::string_view, 9> kCellNames{
+inline constexpr std::array<const char*, 9> kCellNames{
     "top left",     "top middle",  "top right",     "middle left", "centre",
     "middle right", "bottom left", "bottom middle", "bottom right"};
 
