@@ -22,6 +22,13 @@ void frmDarIzoDiv2::Reset_Click() {
     ResetGame();
 }
 
+rules::Board frmDarIzoDiv2::board() {
+    rules::Board b;
+    for (int i = 0; i <= 8; ++i)
+        b[std::size_t(i)] = Toe(i).caption();
+    return b;
+}
+
 void frmDarIzoDiv2::SwitchTurn() {
     Turn().setCaption(Turn().caption() == "X" ? "O" : "X");
 }

@@ -2,10 +2,6 @@
 // cell with the highest index. No strategy, and no lock once a game is over.
 #include "main/frmDarIzoDiv2.hpp"
 
-#include <cmath>
-#include <cstdint>
-#include <string>
-
 namespace gridlark {
 
 void frmDarIzoDiv2::Toe_MouseDown(int Index, int Button, int Shift, float X, float Y) {
@@ -19,21 +15,12 @@ void frmDarIzoDiv2::Toe_MouseDown(int Index, int Button, int Shift, float X, flo
     CheckWin();
     SwitchTurn();
 
-    std::string freeCells;
-    for (int i = 0; i <= 8; ++i)
-        if (Toe(i).caption() == "") freeCells += static_cast<char>('0' + i);
-    if (freeCells.empty()) return;
+    if (rules::full(board())) return;
     if (Check1().value() != 1) return;
 
     tk::Random& random = platform().random();
     random.reseedFromClock();
-    const auto pick = static_cast<std::int16_t>(std::floor(double(random.next()) * 8.0));
-
-    auto cell = static_cast<std::uint8_t>(pick);
-    if (Toe(pick).caption() != "") {
-        for (int j = 0; j <= 8; ++j)
-            if (Toe(j).caption() == "") cell = static_cast<std::uint8_t>(j);
-    }
+    const int cell = rules::computerPick(board(), random.next());
     Toe(cell).setCaption(Turn().caption());
     CheckWin();
     SwitchTurn();

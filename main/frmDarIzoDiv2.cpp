@@ -31,29 +31,22 @@ frmDarIzoDiv2::frmDarIzoDiv2(tk::Platform& platform, Gridlark& app)
 
 void frmDarIzoDiv2::presentToAssistiveTechnology() {
     using Role = tk::Presentation::Role;
-    static constexpr const char* kRows[] = {"top", "middle", "bottom"};
-    static constexpr const char* kColumns[] = {"left", "middle", "right"};
     // Tab goes Reset, CPU, the board, the link.
     present("Turn", -1, {.role = Role::Text, .joins = "Label13", .live = true});
     present("Label1", -1, {.role = Role::Link, .tabIndex = 8});
     presentGrid("Board", 7);
     for (int i = 0; i <= 8; ++i) {
         const int row = i / 3, column = i % 3;
-        std::string name = i == 4 ? "centre" : std::string(kRows[row]) + " " + kColumns[column];
-        present("Toe", i, {.role = Role::Cell, .name = name, .row = row, .column = column});
+        present("Toe", i,
+                {.role = Role::Cell,
+                 .name = std::string(rules::kCellNames[std::size_t(i)]),
+                 .row = row,
+                 .column = column});
     }
-    // Line2(k) strikes through these, in this order.
-    static constexpr const char* kLines[] = {"top row",
-                                             "middle row",
-                                             "bottom row",
-                                             "left column",
-                                             "middle column",
-                                             "right column",
-                                             "diagonal from top left",
-                                             "diagonal from top right"};
     for (int k = 0; k <= 7; ++k)
-        present("Line2", k,
-                {.role = Role::Mark, .name = std::string(kLines[k]) + " struck through"});
+        present(
+            "Line2", k,
+            {.role = Role::Mark, .name = std::string(rules::struckBy(k).name) + " struck through"});
 }
 
 void frmDarIzoDiv2::clearVariables() {

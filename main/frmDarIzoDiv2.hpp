@@ -2,6 +2,7 @@
 // that moves itself.
 #pragma once
 
+#include "game/Rules.hpp"
 #include "platform/Form.hpp"
 
 #include <cstdint>
@@ -54,6 +55,7 @@ protected:
 
 private:
     void presentToAssistiveTechnology();
+    rules::Board board();  // game/Board.cpp: the cells' captions now
     void SwitchTurn();     // game/Board.cpp
     void CheckWin();       // game/WinCheck.cpp
     void AnnounceWinner(); // game/WinCheck.cpp

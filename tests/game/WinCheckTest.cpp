@@ -1,8 +1,6 @@
 // Win and draw detection after each move.
 #include "tests/support/Fixture.hpp"
 
-#include <array>
-
 namespace gridlark::testing {
 namespace {
 
@@ -21,25 +19,13 @@ protected:
 };
 
 TEST_F(WinCheckTest, EachLineStrikesItsOwnLine) {
-    struct Case {
-        std::array<int, 3> cells;
-        int line;
-    };
-    const std::array<Case, 8> cases{{{{0, 1, 2}, 0},
-                                     {{3, 4, 5}, 1},
-                                     {{6, 7, 8}, 2},
-                                     {{0, 3, 6}, 3},
-                                     {{1, 4, 7}, 4},
-                                     {{2, 5, 8}, 5},
-                                     {{0, 4, 8}, 6},
-                                     {{2, 4, 6}, 7}}};
-    for (const Case& c : cases) {
+    for (const rules::Line& line : rules::kLines) {
         main().ResetGame();
         std::string cells(9, '.');
-        cells[static_cast<std::size_t>(c.cells[0])] = 'X';
-        cells[static_cast<std::size_t>(c.cells[1])] = 'X';
-        play(cells, c.cells[2]);
-        EXPECT_EQ(visibleLines(), std::vector<int>{c.line}) << c.line;
+        cells[static_cast<std::size_t>(line.cells[0])] = 'X';
+        cells[static_cast<std::size_t>(line.cells[1])] = 'X';
+        play(cells, line.cells[2]);
+        EXPECT_EQ(visibleLines(), std::vector<int>{line.strike}) << line.name;
         EXPECT_EQ(notice().lbl1().caption(), "X wins!");
         EXPECT_EQ(notice().lbl2().caption(), "Game will now reset");
         EXPECT_TRUE(notice().visible());

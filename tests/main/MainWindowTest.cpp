@@ -2,6 +2,7 @@
 #include "tests/support/Fixture.hpp"
 
 #include <algorithm>
+#include <cmath>
 
 namespace gridlark::testing {
 namespace {
@@ -87,17 +88,20 @@ TEST_F(MainWindowTest, ControlsStandWhereTheLayoutPutsThem) {
         EXPECT_EQ(cell.font().name, "Verdana");
         EXPECT_EQ(cell.alignment(), tk::Align::Center);
     }
-    const std::array<std::array<int, 4>, 8> ends{{{240, 570, 2520, 570},
-                                                  {240, 1410, 2520, 1410},
-                                                  {240, 2190, 2602, 2190},
-                                                  {585, 240, 585, 2520},
-                                                  {1401, 240, 1401, 2520},
-                                                  {2248, 240, 2248, 2520},
-                                                  {330, 315, 2400, 2400},
-                                                  {2400, 360, 360, 2400}}};
-    for (int k = 0; k < 8; ++k) {
-        const tk::Line& line = main().Line2(k);
-        EXPECT_EQ((std::array{line.x1(), line.y1(), line.x2(), line.y2()}), ends[k]) << k;
+    // Each line's stroke crosses its own three cells, within 4 pixels of their centres.
+    for (const rules::Line& l : rules::kLines) {
+        const tk::Line& line = main().Line2(l.strike);
+        const double dx = line.x2() - line.x1(), dy = line.y2() - line.y1();
+        const double length = std::hypot(dx, dy);
+        for (int c : l.cells) {
+            const tk::Label& cell = main().Toe(c);
+            const double cx = cell.left() + cell.width() / 2.0 - line.x1();
+            const double cy = cell.top() + cell.height() / 2.0 - line.y1();
+            const double along = (dx * cx + dy * cy) / (length * length);
+            EXPECT_LT(std::abs(dx * cy - dy * cx) / length, 4 * tk::kTwipsPerPixel)
+                << l.name << ", cell " << c;
+            EXPECT_TRUE(along > 0 && along < 1) << l.name << ", cell " << c;
+        }
         EXPECT_EQ(line.borderWidth(), 5);
         EXPECT_EQ(line.colour(), tk::rgb(192, 0, 0));
     }

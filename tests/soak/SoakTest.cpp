@@ -13,9 +13,6 @@ namespace {
 
 using tk::testing::Key;
 
-constexpr std::array<std::array<int, 3>, 8> kLineCells{
-    {{0, 1, 2}, {3, 4, 5}, {6, 7, 8}, {0, 3, 6}, {1, 4, 7}, {2, 5, 8}, {0, 4, 8}, {2, 4, 6}}};
-
 long envOr(const char* name, long fallback) {
     const char* v = std::getenv(name);
     return v && *v ? std::strtol(v, nullptr, 10) : fallback;
@@ -126,13 +123,12 @@ protected:
         }
         const std::string& turn = main().Turn().caption();
         if (turn != "X" && turn != "O") return "Turn reads '" + turn + "'";
-        for (int k = 0; k < 8; ++k) {
-            if (!main().Line2(k).visible()) continue;
-            const auto& cells = kLineCells[static_cast<std::size_t>(k)];
-            const std::string& a = main().Toe(cells[0]).caption();
-            if (a.empty() || main().Toe(cells[1]).caption() != a ||
-                main().Toe(cells[2]).caption() != a)
-                return "line " + std::to_string(k) + " crosses no three equal marks";
+        for (const rules::Line& line : rules::kLines) {
+            if (!main().Line2(line.strike).visible()) continue;
+            const std::string& a = main().Toe(line.cells[0]).caption();
+            if (a.empty() || main().Toe(line.cells[1]).caption() != a ||
+                main().Toe(line.cells[2]).caption() != a)
+                return "line " + std::to_string(line.strike) + " crosses no three equal marks";
         }
         if (app->noticeLoaded() != (clock.running() == 1) || clock.running() > 1)
             return "the notice is loaded without its countdown, or the other way round";
