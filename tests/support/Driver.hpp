@@ -52,6 +52,10 @@ public:
     // The background colour a native child control paints.
     virtual Rgb controlBackground(Form& form, std::string_view name) = 0;
     virtual void processEvents() = 0;
+    // Whether a real window system draws, styles and times the windows. Without one, text is
+    // drawn as plain blocks, lines have no soft edges and the clock moves only when told: a
+    // test that checks those skips there.
+    virtual bool realWindowSystem() const { return true; }
     // Answers the next modal message box with a key, as a user would, and notes what it showed.
     struct MessageBoxSeen {
         std::string title, text;
