@@ -113,26 +113,21 @@ int advance(char c) {
     }
 }
 
-struct Metrics {
-    double ascent, descent, widthScale;
-};
-
-// The wide faces (Verdana, and DejaVu Sans that stands in for it) take more room.
-Metrics metricsOf(const Font& font) {
-    const bool wide =
+// Above and below the baseline, in the font's size: the tall faces (Verdana, and DejaVu Sans
+// that stands in for it) take more room.
+std::pair<double, double> extent(const Font& font) {
+    const bool tall =
         font.name.find("Verdana") != std::string_view::npos || font.fallback.starts_with("DejaVu");
-    Metrics m = wide ? Metrics{0.928, 0.236, 1.1} : Metrics{0.905, 0.212, 1.0};
-    if (font.bold) m.widthScale *= 1.1;
-    return m;
+    return tall ? std::pair{0.928, 0.236} : std::pair{0.905, 0.212};
 }
 
 // Each letter's left edge in pixels, and the end.
 std::vector<double> letterEdges(const Font& font, std::string_view text) {
-    const Metrics m = metricsOf(font);
+    const double scale = font.pixelSize() * (font.bold ? 1.1 : 1.0) / 1000.0;
     std::vector<double> edges{0};
     for (const char c : text) {
         if ((static_cast<unsigned char>(c) & 0xC0) == 0x80) continue; // inside a UTF-8 letter
-        edges.push_back(edges.back() + advance(c) * m.widthScale * font.pixelSize() / 1000.0);
+        edges.push_back(edges.back() + advance(c) * scale);
     }
     return edges;
 }
@@ -140,10 +135,10 @@ std::vector<double> letterEdges(const Font& font, std::string_view text) {
 } // namespace
 
 SizePx HeadlessPlatform::measureText(const Font& font, std::string_view text) {
-    const Metrics m = metricsOf(font);
+    const auto [ascent, descent] = extent(font);
     const double size = font.pixelSize();
     return {static_cast<int>(std::lround(letterEdges(font, text).back())),
-            static_cast<int>(std::ceil(m.ascent * size) + std::ceil(m.descent * size))};
+            static_cast<int>(std::lround(ascent * size) + std::lround(descent * size))};
 }
 
 // ---- Painting ----
@@ -172,7 +167,7 @@ public:
         const double left = align == Align::Left    ? box.x
                             : align == Align::Right ? box.x + box.width - width
                                                     : box.x + (box.width - width) / 2;
-        const double baseline = box.y + std::ceil(metricsOf(font).ascent * size);
+        const double baseline = box.y + std::round(extent(font).first * size);
         std::size_t i = 0;
         for (const char c : text) {
             if ((static_cast<unsigned char>(c) & 0xC0) == 0x80) continue;
