@@ -132,13 +132,20 @@ public:
     // screens, <name>@2x.bmp.
     explicit HeadlessPlatform(std::string artwork);
 
+    // A window per form, hidden until shown, gone when destroyed.
     std::unique_ptr<NativeWindow> createWindow(const WindowTraits& traits,
                                                WindowHost& host) override;
+    // One line's size as the design's fonts would give it, so that the layouts' fit checks
+    // mean something: widths from a table of the common sans-serif faces.
     SizePx measureText(const Font& font, std::string_view text) override;
+    // The primary screen; a change goes to every window's host (setScreen).
     SizePx screenSize() override { return screen_; }
+    // Modal: it takes the mouse and blocks input to the windows until answered.
     int messageBox(std::string_view prompt, int style, std::string_view title) override;
     TimerService& timers() override { return clock_; }
     bool openAddress(std::string_view) override { return false; } // no desktop to hand it to
+    // Runs until quit(), time jumping to each tick; returns at once after an earlier quit(),
+    // and when no tick is left to run, since nothing else could happen.
     int exec() override;
     void quit(int code) override { exitCode_ = code; }
 
