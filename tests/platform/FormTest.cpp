@@ -441,18 +441,6 @@ TEST_F(FormTest, CheckBoxRaisesClickOnEveryChangeOfItsValue) {
     EXPECT_EQ(std::count(events.begin(), events.end(), "Box.Click"), 2);
 }
 
-// The backend's own loop and clock: ticks run until one of them ends the loop with its code.
-TEST_F(FormTest, TheEventLoopRunsTicksUntilOneQuits) {
-    Backend& backend = platform().backend();
-    int ticks = 0;
-    const int id = backend.timers().start(1, [&] {
-        if (++ticks == 3) backend.quit(7);
-    });
-    EXPECT_EQ(backend.exec(), 7);
-    backend.timers().stop(id);
-    EXPECT_EQ(ticks, 3);
-}
-
 TEST_F(FormTest, PositionsAreTwipsOfWholePixels) {
     f().show();
     f().setLeft(1500);

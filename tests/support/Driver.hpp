@@ -64,6 +64,9 @@ public:
     };
     // `meanwhile` runs while the box is up, before the answer.
     virtual void answerNextMessageBox(Key key, std::function<void()> meanwhile = {}) = 0;
+    // Whether `meanwhile` may wait for the window system's events and ticks; the page's runs in
+    // a browser callback, which cannot wait.
+    virtual bool meanwhileMayWait() const { return true; }
     virtual MessageBoxSeen lastMessageBox() const = 0;
 };
 

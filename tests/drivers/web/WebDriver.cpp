@@ -1,6 +1,6 @@
 // Test driver for the web backend: real DOM events into the page (driver.js holds its side).
-#include "tests/support/Driver.hpp"
 #include "platform/web/WebPlatform.hpp"
+#include "tests/support/Driver.hpp"
 
 #include <emscripten/emscripten.h>
 
@@ -155,6 +155,7 @@ public:
         meanwhile_ = std::move(meanwhile);
         tk_web_drive_answer_next(static_cast<int>(key), this);
     }
+    bool meanwhileMayWait() const override { return false; }
     MessageBoxSeen lastMessageBox() const override {
         MessageBoxSeen seen{taken(tk_web_drive_seen(0)),
                             taken(tk_web_drive_seen(1)),
