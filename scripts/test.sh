@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Gridlark and passes every test: the suite on Qt's offscreen
-# platform with end-to-end checks under Xvfb (build/), the suite again with the sanitizers
-# (build-asan/), and the Windows builds with the same suite under Wine (build-win64/,
+# Installs what is missing, builds Gridlark and passes every test: the suite and the soak on the
+# headless backend, in seconds (build-headless/), the suite on Qt's offscreen platform with
+# end-to-end checks under Xvfb (build/), the suite again with the sanitizers (build-asan/), and the Windows builds with the same suite under Wine (build-win64/,
 # build-win32/), and the web build with the same suite in headless Chromium (build-web/). Every
 # suite runs even when one fails; the last lines count each suite's tests.
 set -euo pipefail
@@ -13,6 +13,12 @@ trap 'rm -f "$GRIDLARK_SUMMARY"' EXIT
 . scripts/suite.sh
 
 jobs=$(nproc)
+# First the quick one: no window system, no program, only the suite and the soak.
+cmake -S . -B build-headless -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGRIDLARK_TESTS=ON \
+  -DGRIDLARK_SANITIZE=OFF -DGRIDLARK_BACKEND=headless >/dev/null
+cmake --build build-headless -j "$jobs" --target gridlark_tests gridlark_soak
+suite Headless build-headless -j "$jobs"
+
 # Every option the suite relies on is given here, whatever the folder's cache holds.
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGRIDLARK_TESTS=ON \
   -DGRIDLARK_SANITIZE=OFF >/dev/null

@@ -8,7 +8,6 @@ namespace gridlark::testing {
 namespace {
 
 using tk::Rgb;
-using tk::testing::Key;
 
 constexpr Rgb kRed{192, 0, 0};
 constexpr Rgb kButtonColour{103, 113, 113};
@@ -36,43 +35,6 @@ TEST_F(MainWindowTest, StartsFramelessWithAFreshBoardAndItsColours) {
     EXPECT_EQ(main().Reset().backColour(), tk::rgb(103, 113, 113));
     EXPECT_EQ(main().Check1().backColour(), tk::rgb(103, 113, 113));
     EXPECT_EQ(driver->controlBackground(main(), "Check1"), kButtonColour);
-}
-
-// Measured with the backend's own fonts: every caption the layouts mean to fit stays clear of
-// its neighbour. The link's caption is wider than its place in any face, as designed.
-TEST_F(MainWindowTest, CaptionsFitTheRoomTheLayoutsGiveThem) {
-    start();
-    const auto right = [&](tk::Label& l, std::string_view text) {
-        return l.left() + tk::pixelsToTwips(plat.backend().measureText(l.font(), text).width);
-    };
-    tk::Label& lbl1 = notice().lbl1();
-    tk::Label& lbl2 = notice().lbl2();
-    const int ok = notice().button("cmdMain").left();
-    for (std::string_view text : {"X wins!", "O wins!", "Draw!", "Game will now reset"})
-        EXPECT_LE(right(lbl1, text), ok) << text;
-    for (std::string_view text : {"Game will now reset", " AI enabled."})
-        EXPECT_LE(right(lbl2, text), ok) << text;
-    for (std::string_view mark : {"X", "O"})
-        EXPECT_LE(right(main().Turn(), mark), main().Label13().left()) << mark;
-    EXPECT_LE(right(main().Label13(), "'s turn"), main().Reset().left());
-    // The check box's own mark takes about 17 pixels before its caption.
-    const tk::CheckBox& box = main().Check1();
-    EXPECT_LE(tk::pixelsToTwips(17 + plat.backend().measureText(box.font(), box.caption()).width),
-              box.width());
-}
-
-TEST_F(MainWindowTest, ResetHoldsTheFocusSoEnterAndSpacePressIt) {
-    start();
-    EXPECT_EQ(driver->focusedControl(main()), "Reset");
-    for (Key key : {Key::Enter, Key::Space}) {
-        clickCell(4);
-        ASSERT_EQ(board(), "....X....");
-        random.values.push_back(0.75f);
-        driver->key(main(), key);
-        EXPECT_EQ(board(), ".........");
-        EXPECT_EQ(main().Turn().caption(), "O");
-        main().Turn().setCaption("X");
-    }
 }
 
 TEST_F(MainWindowTest, ControlsStandWhereTheLayoutPutsThem) {
@@ -210,35 +172,6 @@ TEST_F(MainWindowTest, OnlyTheRightButtonOnTheBackgroundPrompts) {
     clickCell(4, tk::mouse::Right);
     EXPECT_TRUE(prompts.empty());
     EXPECT_TRUE(main().loaded());
-}
-
-TEST_F(MainWindowTest, TheRealPromptAnswersNoToEscapeAndYesToEnter) {
-    plat.seams.messageBox = nullptr;
-    start();
-    clickCell(0);
-    driver->answerNextMessageBox(Key::Escape);
-    driver->click(main(), tk::mouse::Right, {100, 178});
-    const auto seen = driver->lastMessageBox();
-    EXPECT_EQ(seen.title, "Attention");
-    EXPECT_EQ(seen.text, "Are you sure you want to Quit the game?\n"
-                         "All Game progress will get lost if you proceed!");
-    EXPECT_TRUE(seen.information);
-    EXPECT_EQ(seen.buttons.size(), 2u);
-    EXPECT_TRUE(main().loaded());
-    EXPECT_EQ(board(), "X........");
-
-    driver->answerNextMessageBox(Key::Enter);
-    driver->click(main(), tk::mouse::Right, {100, 178});
-    EXPECT_FALSE(main().loaded());
-    EXPECT_TRUE(quitAsked());
-}
-
-TEST_F(MainWindowTest, TheWindowSystemsCloseUnloadsWithoutAsking) {
-    start();
-    driver->closeWindow(main());
-    EXPECT_TRUE(prompts.empty());
-    EXPECT_FALSE(main().loaded());
-    EXPECT_TRUE(quitAsked());
 }
 
 } // namespace

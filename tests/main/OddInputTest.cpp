@@ -6,8 +6,6 @@
 namespace gridlark::testing {
 namespace {
 
-using tk::testing::Key;
-
 class OddInputTest : public AppTest {
 protected:
     void SetUp() override {
@@ -61,24 +59,6 @@ TEST_F(OddInputTest, OtherButtonsAndEveryModifierMaskChangeNothing) {
         EXPECT_EQ(board(), "....X....") << shift;
         main().Turn().setCaption("X");
     }
-}
-
-TEST_F(OddInputTest, ClicksWhileTheQuitPromptIsOpenGoNowhere) {
-    plat.seams.messageBox = nullptr;
-    driver->answerNextMessageBox(Key::Escape, [this] {
-        clickCell(4);
-        driver->click(main(), tk::mouse::Right, {100, 178});
-        driver->clickControl(main(), "Reset");
-        driver->click(main(), tk::mouse::Left, {140, 196}); // the link
-    });
-    driver->click(main(), tk::mouse::Right, {100, 178});
-    EXPECT_EQ(driver->lastMessageBox().title, "Attention");
-    EXPECT_EQ(board(), ".........");
-    EXPECT_EQ(random.draws, 1); // no reset
-    EXPECT_TRUE(windows.shellCalls.empty());
-    EXPECT_TRUE(main().loaded());
-    clickCell(4); // and the game goes on
-    EXPECT_EQ(board(), "....X....");
 }
 
 // The bottom rule would give -2500 twips; the top stays on the screen, the board in reach.

@@ -1,8 +1,6 @@
 // The notice window: its look, its place, its countdown from the load, "OK", and the "CPU" box.
 #include "tests/support/Fixture.hpp"
 
-#include <chrono>
-
 namespace gridlark::testing {
 namespace {
 
@@ -195,22 +193,6 @@ TEST_F(NoticeTest, OkOnANoticeThatOutlivesTheMainWindowEndsTheProgram) {
     driver->clickControl(notice(), "cmdMain");
     EXPECT_FALSE(app->mainLoaded());
     EXPECT_TRUE(quitAsked());
-}
-
-TEST_F(NoticeTest, OnTheRealClockTheResetComesAfterAboutOneAndAHalfSeconds) {
-    plat.seams.clock = nullptr;
-    clickCell(4);
-    const auto begin = std::chrono::steady_clock::now();
-    tickCpu();
-    while (noticeUp() && std::chrono::steady_clock::now() - begin < std::chrono::seconds(5))
-        settle();
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
-                        std::chrono::steady_clock::now() - begin)
-                        .count();
-    EXPECT_FALSE(noticeUp());
-    EXPECT_EQ(board(), ".........");
-    EXPECT_GE(ms, 1490);
-    EXPECT_LT(ms, 1800);
 }
 
 } // namespace

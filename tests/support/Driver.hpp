@@ -52,6 +52,10 @@ public:
     // The background colour a native child control paints.
     virtual Rgb controlBackground(Form& form, std::string_view name) = 0;
     virtual void processEvents() = 0;
+    // Whether a real window system draws, styles and times the windows. Without one, text is
+    // drawn as plain blocks, lines have no soft edges and the clock moves only when told: a
+    // test that checks those skips there.
+    virtual bool realWindowSystem() const { return true; }
     // Answers the next modal message box with a key, as a user would, and notes what it showed.
     struct MessageBoxSeen {
         std::string title, text;
@@ -60,6 +64,9 @@ public:
     };
     // `meanwhile` runs while the box is up, before the answer.
     virtual void answerNextMessageBox(Key key, std::function<void()> meanwhile = {}) = 0;
+    // Whether `meanwhile` may wait for the window system's events and ticks; the page's runs in
+    // a browser callback, which cannot wait.
+    virtual bool meanwhileMayWait() const { return true; }
     virtual MessageBoxSeen lastMessageBox() const = 0;
 };
 

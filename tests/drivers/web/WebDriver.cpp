@@ -188,6 +188,7 @@ public:
         meanwhile_ = std::move(meanwhile);
         tk_web_drive_answer_next(static_cast<int>(key), this);
     }
+    bool meanwhileMayWait() const override { return false; }
     MessageBoxSeen lastMessageBox() const override {
         MessageBoxSeen seen{taken(tk_web_drive_seen(0)),
                             taken(tk_web_drive_seen(1)),
