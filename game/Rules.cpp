@@ -8,13 +8,14 @@ namespace gridlark::rules {
 
 const Line* winningLine(const Board& board, std::string_view mark) {
     for (const Line& line : kLines)
-        if (std::ranges::all_of(line.cells, [&](int c) { return board[std::size_t(c)] == mark; }))
+        if (std::all_of(line.cells.begin(), line.cells.end(),
+                        [&](int c) { return board[std::size_t(c)] == mark; }))
             return &line;
     return nullptr;
 }
 
 bool full(const Board& board) {
-    return std::ranges::none_of(board, [](const std::string& c) { return c.empty(); });
+    return std::none_of(board.begin(), board.end(), [](const std::string& c) { return c.empty(); });
 }
 
 int computerPick(const Board& board, float r) {
