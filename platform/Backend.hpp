@@ -1,6 +1,17 @@
 // What a window system must supply to run the program, and what it hands back. A backend
 // implements `Backend`, `NativeWindow` and `Canvas`, defines `runBackend`, and calls nothing but
-// the `WindowHost` it is given. Values are pixels; colours come resolved.
+// the `WindowHost` it is given. Values are pixels; colours come resolved. Its folder
+// platform/<name>/ defines the target tk_backend, and tests/drivers/<name>/ its test driver
+// tk_backend_testing (tests/support/Driver.hpp); docs/PORTING.md walks through a new one.
+//
+// Habits the suites expect of every backend, beside what each call below says:
+// - a hidden window reports the state it was last asked for;
+// - a mouse move reported while the mouse stands still is dropped;
+// - while a message box is up no window takes input, and ticks still run;
+// - Enter or Space on a focused push button, and Space on a focused check box, click it;
+// - a left press on a native child focuses it, and only a release over it clicks it;
+// - buttons other than left, right and middle stay with the window system;
+// - a double click comes as doubleClick in place of its second press.
 #pragma once
 
 #include "platform/Types.hpp"
@@ -188,7 +199,9 @@ public:
     virtual ~Backend() = default;
     virtual std::unique_ptr<NativeWindow> createWindow(const WindowTraits& traits,
                                                        WindowHost& host) = 0;
-    virtual SizePx measureText(const Font& font, std::string_view text) = 0; // one line
+    // One line, in `font.name` or else the first face of `font.fallback` the system has: the
+    // layouts were fitted with those faces.
+    virtual SizePx measureText(const Font& font, std::string_view text) = 0;
     // Whether the font, or the faces the window system falls back to, draws every letter.
     virtual bool hasGlyphs(const Font&, std::string_view) { return true; }
     virtual Rgb systemColour(int index) const { return defaultSystemColour(index); }

@@ -106,12 +106,9 @@ int advance(char c) {
     }
 }
 
-// Above and below the baseline, in the font's size: the tall faces (Verdana, and DejaVu Sans
-// that stands in for it) take more room.
-std::pair<double, double> extent(const Font& font) {
-    const bool tall =
-        font.name.find("Verdana") != std::string_view::npos || font.fallback.starts_with("DejaVu");
-    return tall ? std::pair{0.928, 0.236} : std::pair{0.905, 0.212};
+// Above and below the baseline, in the font's size, as the common sans-serif faces have them.
+std::pair<double, double> extent(const Font&) {
+    return {0.905, 0.212};
 }
 
 // Each letter's left edge in pixels, and the end.
