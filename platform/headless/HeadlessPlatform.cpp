@@ -526,6 +526,6 @@ int HeadlessPlatform::exec() {
 } // namespace tk::headless
 
 int tk::runBackend(int, char**, std::string_view, const std::function<int(Backend&)>& body) {
-    tk::headless::HeadlessPlatform platform(GRIDLARK_ARTWORK);
+    tk::headless::HeadlessPlatform platform(TK_ARTWORK);
     return body(platform);
 }
