@@ -3,6 +3,9 @@
 
 #include "platform/Backend.hpp"
 
+#include <cstdint>
+#include <map>
+#include <optional>
 #include <random>
 
 namespace tk {
@@ -22,6 +25,27 @@ public:
 
 private:
     std::mt19937 engine_;
+};
+
+// A clock whose time moves only when told: every tick falls due at once, in time order. The
+// headless backend runs on it, and tests stand it in for a real one so as not to wait.
+class VirtualClock final : public TimerTable {
+public:
+    // Moves time forward, running every tick that falls due, in time order.
+    void advance(std::int64_t ms);
+    std::optional<std::int64_t> nextDue() const;
+    std::int64_t now() const { return now_; }
+
+private:
+    bool startNative(int id, int intervalMs) override;
+    void stopNative(int id) override { due_.erase(id); }
+
+    struct Due {
+        int interval;
+        std::int64_t at;
+    };
+    std::map<int, Due> due_;
+    std::int64_t now_ = 0;
 };
 
 } // namespace tk

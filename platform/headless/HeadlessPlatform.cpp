@@ -10,34 +10,6 @@ namespace tk::headless {
 
 // ---- The clock ----
 
-bool VirtualClock::startNative(int id, int intervalMs) {
-    // A zero interval still waits a millisecond: advancing would otherwise never end.
-    due_[id] = {std::max(intervalMs, 1), now_ + std::max(intervalMs, 1)};
-    return true;
-}
-
-std::optional<std::int64_t> VirtualClock::nextDue() const {
-    std::optional<std::int64_t> due;
-    for (const auto& [id, d] : due_)
-        if (!due || d.at < *due) due = d.at;
-    return due;
-}
-
-void VirtualClock::advance(std::int64_t ms) {
-    const std::int64_t until = now_ + ms;
-    for (;;) {
-        auto next = due_.end();
-        for (auto it = due_.begin(); it != due_.end(); ++it)
-            if (it->second.at <= until && (next == due_.end() || it->second.at < next->second.at))
-                next = it;
-        if (next == due_.end()) break;
-        now_ = next->second.at;
-        next->second.at += next->second.interval;
-        fire(next->first);
-    }
-    now_ = until;
-}
-
 // ---- Text: no font library, so plain metrics and blocks for letters ----
 
 namespace {

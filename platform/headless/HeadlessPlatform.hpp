@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/Backend.hpp"
+#include "platform/Services.hpp"
 
 #include <cstdint>
 #include <deque>
@@ -21,28 +22,6 @@ struct Bitmap {
     std::vector<Rgb> pixels;
     Rgb& at(int x, int y) { return pixels[static_cast<std::size_t>(y * width + x)]; }
     Rgb at(int x, int y) const { return pixels[static_cast<std::size_t>(y * width + x)]; }
-};
-
-// Obligation: ticks run on the program's one thread, also while a message box is up. Here time
-// moves only when told, so a test sees every tick it waits for, at once.
-class VirtualClock final : public TimerTable {
-public:
-    // Moves time forward, running every tick that falls due, in time order.
-    void advance(std::int64_t ms);
-    void runDue() { advance(0); }
-    std::optional<std::int64_t> nextDue() const;
-    std::int64_t now() const { return now_; }
-
-private:
-    bool startNative(int id, int intervalMs) override;
-    void stopNative(int id) override { due_.erase(id); }
-
-    struct Due {
-        int interval;
-        std::int64_t at;
-    };
-    std::map<int, Due> due_;
-    std::int64_t now_ = 0;
 };
 
 // A native child as the window system keeps it: the core's description, with its own texts.
