@@ -1,8 +1,10 @@
 // What only a real window system shows, on each real backend: native children and their keys,
-// the real message box and its modality, its close command, ticks of the real clock, and text
-// measured with real fonts. The headless backend has none of these to show.
+// the real message box and its modality, its close command, ticks of the real clock, text
+// measured with real fonts, and the window as its assistive technology reads it. The headless
+// backend has none of these to show.
 #include "tests/support/Fixture.hpp"
 
+#include <algorithm>
 #include <chrono>
 
 namespace gridlark::testing {
@@ -142,6 +144,25 @@ TEST_F(ConformanceTest, TheClockTicksWhileTheQuitPromptIsUp) {
     EXPECT_FALSE(noticeUp());
     EXPECT_EQ(board(), ".........");
     EXPECT_TRUE(main().loaded());
+}
+
+// The core's tree reaches the platform's own accessibility interface, and follows the game.
+TEST_F(ConformanceTest, AssistiveTechnologyReadsTheBoardAndTheControlsAsPlayed) {
+    start();
+    clickCell(4);
+    const auto shows = [&](std::vector<std::string> expected) {
+        const auto view = driver->accessibleView(main());
+        for (const auto& line : expected)
+            EXPECT_TRUE(std::find(view.begin(), view.end(), line) != view.end())
+                << line << " is not among:\n"
+                << ::testing::PrintToString(view);
+    };
+    shows({"table: Board", "cell: top left = empty", "cell: top middle = empty",
+           "cell: top right = empty", "cell: middle left = empty", "cell: centre = X",
+           "cell: middle right = empty", "cell: bottom left = empty", "cell: bottom middle = empty",
+           "cell: bottom right = empty", "button: Reset", "check box: CPU"});
+    tickCpu();
+    shows({"check box: CPU (checked)"});
 }
 
 } // namespace

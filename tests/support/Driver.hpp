@@ -68,6 +68,10 @@ public:
     // a browser callback, which cannot wait.
     virtual bool meanwhileMayWait() const { return true; }
     virtual MessageBoxSeen lastMessageBox() const = 0;
+    // The form's window as assistive technology reads it, through the platform's own interface,
+    // depth first: "role: name", then " = value" and " (checked)" where the platform says so.
+    // Roles read alike everywhere: window, table, cell, button, check box, link, text, alert.
+    virtual std::vector<std::string> accessibleView(Form&) { return {}; }
 };
 
 // Defined by the backend's test support.

@@ -4,6 +4,7 @@
 #include "tests/support/Wrapped.hpp"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -89,6 +90,33 @@ Image toImage(const QImage& source) {
                                   static_cast<std::uint8_t>(qBlue(p))});
         }
     return out;
+}
+
+std::string roleName(QAccessible::Role role) {
+    static constexpr std::pair<QAccessible::Role, const char*> names[] = {
+        {QAccessible::Window, "window"},      {QAccessible::AlertMessage, "alert"},
+        {QAccessible::Table, "table"},        {QAccessible::Cell, "cell"},
+        {QAccessible::Button, "button"},      {QAccessible::CheckBox, "check box"},
+        {QAccessible::Link, "link"},          {QAccessible::StaticText, "text"},
+        {QAccessible::Notification, "status"}};
+    for (const auto& [r, name] : names)
+        if (r == role) return name;
+    return "role " + std::to_string(static_cast<int>(role));
+}
+
+void describe(QAccessibleInterface* object, std::vector<std::string>& out) {
+    if (!object || !object->isValid()) return;
+    QString name = object->text(QAccessible::Name);
+    const QString value = object->text(QAccessible::Value);
+    // A cell's name carries its mark, for screen readers that read a row by names.
+    if (object->role() == QAccessible::Cell && name.endsWith(", " + value))
+        name.chop(value.size() + 2);
+    std::string line = roleName(object->role()) + ": " + name.toStdString();
+    if (!value.isEmpty()) line += " = " + value.toStdString();
+    if (object->state().checked) line += " (checked)";
+    out.push_back(std::move(line));
+    for (int i = 0; i < object->childCount(); ++i)
+        describe(object->child(i), out);
 }
 
 class QtDriver final : public Driver {
@@ -200,6 +228,11 @@ public:
         poll_.start();
     }
     MessageBoxSeen lastMessageBox() const override { return seen_; }
+    std::vector<std::string> accessibleView(Form& form) override {
+        std::vector<std::string> out;
+        describe(QAccessible::queryAccessibleInterface(shown(form)), out);
+        return out;
+    }
 
 private:
     static qt::FormWindow* shown(Form& form) {

@@ -29,6 +29,7 @@ std::uint8_t* tk_web_drive_read(int id, int* size);
 std::uint32_t tk_web_drive_control_background(int id, int index);
 void tk_web_drive_answer_next(int key, void* driver);
 char* tk_web_drive_seen(int field);
+char* tk_web_drive_accessible(int id);
 int tk_web_drive_picture_done(const char* name, int len);
 int tk_web_drive_sleeping();
 // The backend's own (platform.js).
@@ -198,6 +199,13 @@ public:
         for (std::string b; std::getline(buttons, b);)
             seen.buttons.push_back(b);
         return seen;
+    }
+    std::vector<std::string> accessibleView(Form& form) override {
+        std::vector<std::string> out;
+        std::istringstream lines(taken(tk_web_drive_accessible(shown(form)->id())));
+        for (std::string line; std::getline(lines, line);)
+            out.push_back(line);
+        return out;
     }
     void runMeanwhile() {
         if (meanwhile_) std::exchange(meanwhile_, nullptr)();

@@ -167,6 +167,27 @@ mergeInto(LibraryManager.library, {
     observer.observe(document.body, { childList: true, subtree: true, attributes: true });
   },
 
+  // The window as assistive technology reads the page: elements with a role, given or the
+  // element's own, in document order, one line each; rows only group the cells.
+  tk_web_drive_accessible__deps: ['$TkDrive'],
+  tk_web_drive_accessible: function(id) {
+    var roles = { region: 'window', alert: 'alert', status: 'status', grid: 'table',
+                  gridcell: 'cell', button: 'button', checkbox: 'check box', link: 'link' };
+    var el = TkDrive.element(id), lines = [];
+    [el].concat(Array.prototype.slice.call(el.querySelectorAll('*'))).forEach(function(e) {
+      var role = e.getAttribute('role') || (e.tagName === 'BUTTON' ? 'button'
+               : e.type === 'checkbox' ? 'checkbox' : null);
+      if (!roles[role] || !e.getClientRects().length) return;
+      var label = e.labels && e.labels.length ? e.labels[0].textContent : e.textContent;
+      var line = roles[role] + ': ' + (e.getAttribute('aria-label') || label);
+      if (role === 'gridcell' && e.hasAttribute('aria-description'))
+        line += ' = ' + e.getAttribute('aria-description');
+      if (e.checked || e.getAttribute('aria-checked') === 'true') line += ' (checked)';
+      lines.push(line);
+    });
+    return allocateUTF8(lines.join('\n'));
+  },
+
   tk_web_drive_seen__deps: ['$TkDrive'],
   tk_web_drive_seen: function(field) {
     return allocateUTF8(TkDrive.seen[['title', 'text', 'information', 'buttons'][field]] || '');

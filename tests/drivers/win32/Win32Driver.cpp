@@ -2,6 +2,7 @@
 #include "platform/win32/Win32Platform.hpp"
 #include "tests/support/Driver.hpp"
 #include "tests/support/Wrapped.hpp"
+#include "tests/win32/Msaa.hpp"
 
 #include <algorithm>
 #include <stdexcept>
@@ -180,6 +181,39 @@ std::vector<HWND> visibleChildren(HWND parent) {
     return children;
 }
 
+std::string roleName(LONG role) {
+    static constexpr std::pair<LONG, const char*> names[] = {
+        {ROLE_SYSTEM_CLIENT, "window"},     {ROLE_SYSTEM_ALERT, "alert"},
+        {ROLE_SYSTEM_TABLE, "table"},       {ROLE_SYSTEM_CELL, "cell"},
+        {ROLE_SYSTEM_PUSHBUTTON, "button"}, {ROLE_SYSTEM_CHECKBUTTON, "check box"},
+        {ROLE_SYSTEM_LINK, "link"},         {ROLE_SYSTEM_STATICTEXT, "text"}};
+    for (const auto& [r, name] : names)
+        if (r == role) return name;
+    return "role " + std::to_string(role);
+}
+
+// Through AccessibleChildren, as a screen reader walks the window.
+void describe(const msaa::Node& object, std::vector<std::string>& out) {
+    LONG role = object.role();
+    bool checked = object.state() & STATE_SYSTEM_CHECKED;
+    // Wine's proxy knows no button class and calls a button a client: read it as the proxy of
+    // Windows does, from its class, style and check.
+    HWND h = nullptr;
+    if (role == ROLE_SYSTEM_CLIENT && object.id == CHILDID_SELF &&
+        SUCCEEDED(WindowFromAccessibleObject(object.acc.get(), &h)) && isClass(h, L"Button")) {
+        const bool box = (GetWindowLongW(h, GWL_STYLE) & BS_TYPEMASK) == BS_AUTOCHECKBOX;
+        role = box ? ROLE_SYSTEM_CHECKBUTTON : ROLE_SYSTEM_PUSHBUTTON;
+        checked = box && SendMessageW(h, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    }
+    std::string line = roleName(role) + ": " + win32::narrow(object.name());
+    if (const std::wstring value = object.value(); !value.empty())
+        line += " = " + win32::narrow(value);
+    if (checked) line += " (checked)";
+    out.push_back(std::move(line));
+    for (const msaa::Node& child : object.children())
+        describe(child, out);
+}
+
 class Win32Driver final : public Driver {
 public:
     explicit Win32Driver(Win32Platform& platform)
@@ -287,6 +321,12 @@ public:
         meanwhile_ = std::move(meanwhile);
         seen_ = {};
         poll_ = platform_.timers().start(5, [this] { answer(); });
+    }
+    std::vector<std::string> accessibleView(Form& form) override {
+        std::vector<std::string> out;
+        if (const msaa::Acc client = msaa::accessibleOf(shown(form)->hwnd()))
+            describe({client}, out);
+        return out;
     }
     MessageBoxSeen lastMessageBox() const override { return seen_; }
 
