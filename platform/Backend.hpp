@@ -144,11 +144,13 @@ struct WindowTraits {
     bool blankIcon = false;    // a fully transparent icon instead of none
 };
 
-// One top-level window, created hidden. Destroying it closes it, even inside its own event.
+// One top-level window, created hidden. Destroying it closes it at once: the core never destroys
+// a window inside one of its own events (it hides it, and destroys it through Backend::post).
 class NativeWindow {
 public:
     virtual ~NativeWindow() = default;
     virtual void show() = 0; // visible and active, focus on the host's initial child
+    virtual void hide() = 0; // the focus goes where the window system puts it when one closes
     virtual bool isVisible() const = 0;
     virtual PointPx position() const = 0; // the normal position, also while minimised
     virtual void move(PointPx topLeft) = 0;
@@ -217,6 +219,9 @@ public:
     // instead, and quit() ends the program.
     virtual int exec() = 0;
     virtual void quit(int code) = 0; // while exec() runs: ends it once the current event is handled
+    // Runs `call` on the user-interface thread once the native event under way has returned (a
+    // modal loop inside it may run it sooner: the core allows for that).
+    virtual void post(std::function<void()> call) = 0;
 };
 
 // Defined by the linked backend: sets up the window system, hands it to `body`, and returns what

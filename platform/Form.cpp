@@ -54,13 +54,14 @@ void Form::load() {
     loading_ = true;
     backColour_ = design_.backColour;
     clearVariables();
+    link_ = std::make_unique<WindowLink>(platform_, *this);
     native_ = platform_.backend().createWindow(
         {design_.name,
          design_.caption,
          {twipsToWholePixels(design_.width), twipsToWholePixels(design_.height)},
          design_.showInTaskbar,
          design_.blankIcon},
-        *this);
+        *link_);
     controls_.reserve(design_.controls.size());
     for (const auto& d : design_.controls)
         controls_.push_back(makeControl(*this, d));
@@ -111,7 +112,14 @@ void Form::teardown() {
     reported_.reset();
     pending_.clear();
     controls_.clear(); // timers stop as they go
-    native_.reset();
+    if (link_->busy()) {
+        // Inside one of the window's own events, which goes on using the window once we return.
+        link_->retire(std::move(native_));
+        platform_.retire(std::move(link_));
+    } else {
+        native_.reset();
+        link_.reset();
+    }
 }
 
 bool Form::visible() const {

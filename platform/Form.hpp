@@ -205,6 +205,7 @@ private:
     std::optional<AccessibleTree> reported_; // as assistive technology last heard it
     std::vector<AccessibleChange> pending_;
     std::vector<std::unique_ptr<Control>> controls_;
+    std::unique_ptr<WindowLink> link_; // the window calls the form through it
     std::unique_ptr<NativeWindow> native_;
     Colour backColour_;
     bool loaded_ = false;

@@ -68,6 +68,85 @@ bool Platform::alerting() const {
     return false;
 }
 
+void Platform::reap(const WindowLink* link) {
+    std::erase_if(retired_, [link](const auto& l) { return l.get() == link; });
+}
+
+void WindowLink::retire(std::unique_ptr<NativeWindow> window) {
+    form_ = nullptr; // first: hiding sends the window events of its own
+    window_ = std::move(window);
+    window_->hide();
+}
+
+// Only a call that reaches the form counts: a retired window's calls end at once.
+template <class F> void WindowLink::call(F&& f) {
+    if (!form_) return;
+    struct Under {
+        WindowLink& link;
+        explicit Under(WindowLink& l)
+            : link(l) {
+            ++link.depth_;
+        }
+        ~Under() {
+            // A modal loop may run what is posted: only now does nothing below use the window.
+            if (--link.depth_ == 0 && link.window_)
+                link.platform_.backend().post(
+                    [&platform = link.platform_, l = &link] { platform.reap(l); });
+        }
+        Under(const Under&) = delete;
+        Under& operator=(const Under&) = delete;
+    } under(*this);
+    f(*form_);
+}
+
+void WindowLink::paint(Canvas& canvas) const {
+    if (form_) form_->paint(canvas);
+}
+void WindowLink::mouseDown(MouseButton button, int shift, double x, double y) {
+    call([&](WindowHost& h) { h.mouseDown(button, shift, x, y); });
+}
+void WindowLink::mouseMove(MouseButton buttons, int shift, double x, double y) {
+    call([&](WindowHost& h) { h.mouseMove(buttons, shift, x, y); });
+}
+void WindowLink::mouseUp(MouseButton button, int shift, double x, double y) {
+    call([&](WindowHost& h) { h.mouseUp(button, shift, x, y); });
+}
+void WindowLink::doubleClick(MouseButton button, int shift, double x, double y) {
+    call([&](WindowHost& h) { h.doubleClick(button, shift, x, y); });
+}
+void WindowLink::mouseCaptureLost() {
+    call([](WindowHost& h) { h.mouseCaptureLost(); });
+}
+void WindowLink::childClicked(int id) {
+    call([id](WindowHost& h) { h.childClicked(id); });
+}
+void WindowLink::closeRequested() {
+    call([](WindowHost& h) { h.closeRequested(); });
+}
+int WindowLink::initialFocus() const {
+    return form_ ? form_->initialFocus() : -1;
+}
+bool WindowLink::keyDown(Key key, int shift) {
+    bool taken = false;
+    call([&](WindowHost& h) { taken = h.keyDown(key, shift); });
+    return taken;
+}
+void WindowLink::focusChanged(int id) {
+    call([id](WindowHost& h) { h.focusChanged(id); });
+}
+AccessibleTree WindowLink::accessibleTree() const {
+    return form_ ? form_->accessibleTree() : AccessibleTree{{AccessibleNode{}}};
+}
+std::vector<AccessibleChange> WindowLink::accessibleChanges() {
+    return form_ ? form_->accessibleChanges() : std::vector<AccessibleChange>{};
+}
+void WindowLink::accessibleAction(int id) {
+    call([id](WindowHost& h) { h.accessibleAction(id); });
+}
+void WindowLink::screenChanged() {
+    call([](WindowHost& h) { h.screenChanged(); });
+}
+
 std::intptr_t StandInWindowsApi::ShellExecuteA(win::HWND, const char* operation, const char* file,
                                                const char*, const char*, int) {
     // Like the shell: above 32 is success, 2 is "file not found".

@@ -7,6 +7,7 @@
 #include "platform/WindowsApi.hpp"
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -14,6 +15,48 @@
 namespace tk {
 
 class Form;
+class Platform;
+
+// Stands between a form and its window, which calls the form through it. It counts the calls under
+// way, so that the form knows whether the window system is inside one of the window's events; once
+// the form has let the window go, the window reaches the form no more (it may load again, with a
+// new window) and is destroyed after the last of those events.
+class WindowLink final : public WindowHost {
+public:
+    WindowLink(Platform& platform, WindowHost& form)
+        : platform_(platform)
+        , form_(&form) {}
+    WindowLink(const WindowLink&) = delete;
+    WindowLink& operator=(const WindowLink&) = delete;
+
+    bool busy() const { return depth_ > 0; }
+    // Hides the window now; it goes once the calls under way have returned and their event too.
+    void retire(std::unique_ptr<NativeWindow> window);
+
+    void paint(Canvas& canvas) const override;
+    void mouseDown(MouseButton button, int shift, double x, double y) override;
+    void mouseMove(MouseButton buttons, int shift, double x, double y) override;
+    void mouseUp(MouseButton button, int shift, double x, double y) override;
+    void doubleClick(MouseButton button, int shift, double x, double y) override;
+    void mouseCaptureLost() override;
+    void childClicked(int id) override;
+    void closeRequested() override;
+    int initialFocus() const override;
+    bool keyDown(Key key, int shift) override;
+    void focusChanged(int id) override;
+    AccessibleTree accessibleTree() const override;
+    std::vector<AccessibleChange> accessibleChanges() override;
+    void accessibleAction(int id) override;
+    void screenChanged() override;
+
+private:
+    template <class F> void call(F&& f);
+
+    Platform& platform_;
+    WindowHost* form_;                     // null once retired
+    std::unique_ptr<NativeWindow> window_; // only once retired
+    int depth_ = 0;
+};
 
 // Each set one stands in for the backend's own.
 struct Seams {
@@ -55,6 +98,9 @@ public:
     void detach(Form& form) { std::erase(forms_, &form); }
     void alerted(std::string_view firstLine);
     bool alerting() const; // an alert window is loaded
+    // Keeps a window let go inside one of its own events until the window system is out of it.
+    void retire(std::unique_ptr<WindowLink> link) { retired_.push_back(std::move(link)); }
+    void reap(const WindowLink* link);
 
 private:
     Backend& backend_;
@@ -64,6 +110,7 @@ private:
     int loadedForms_ = 0;
     bool running_ = false;
     std::optional<int> pendingExit_;
+    std::vector<std::unique_ptr<WindowLink>> retired_; // what is left goes with the platform
 };
 
 // Starts the linked backend and hands `body` the program's platform. Inline, so that it lands in

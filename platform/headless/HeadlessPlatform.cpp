@@ -485,9 +485,18 @@ void HeadlessPlatform::messageBox(const msgbox::Request& box,
     answered(answer.escape ? box.escape() : box.answers.front());
 }
 
+void HeadlessPlatform::processPending() {
+    while (!posted_.empty()) {
+        const auto call = std::move(posted_.front());
+        posted_.pop_front();
+        call();
+    }
+}
+
 // Time jumps to the next tick: nothing else can happen without a window system.
 int HeadlessPlatform::exec() {
     while (!exitCode_) {
+        processPending();
         const std::optional<std::int64_t> due = clock_.nextDue();
         if (!due) break; // nothing left that could ever happen
         clock_.advance(*due - clock_.now());

@@ -48,6 +48,7 @@ public:
     HeadlessWindow& operator=(const HeadlessWindow&) = delete;
 
     void show() override;
+    void hide() override { visible_ = false; }
     bool isVisible() const override { return visible_; }
     PointPx position() const override { return position_; }
     void move(PointPx topLeft) override { position_ = topLeft; }
@@ -69,7 +70,7 @@ public:
     // The window painted, its children on top, for a screen of `ratio` device pixels a pixel.
     Bitmap render(int ratio) const;
 
-    // Input. The window may be gone when a call returns (its form unloaded in the event).
+    // Input: each call is one event of the window system's.
     void mouseDown(int button, int shift, PointPx at);
     void mouseUp(int button, int shift, PointPx at);
     void mouseMove(int buttons, PointPx at);
@@ -125,6 +126,9 @@ public:
     // and when no tick is left to run, since nothing else could happen.
     int exec() override;
     void quit(int code) override { exitCode_ = code; }
+    // Runs at the next processPending(): the driver calls it once an input call has returned.
+    void post(std::function<void()> call) override { posted_.push_back(std::move(call)); }
+    void processPending();
 
     VirtualClock& clock() { return clock_; }
     // A screen of another size or density: every window hears of it.
@@ -158,6 +162,7 @@ private:
     MessageBoxShown shown_;
     bool modal_ = false;
     std::optional<int> exitCode_;
+    std::deque<std::function<void()>> posted_;
     std::map<std::string, Bitmap> pictures_; // by name and ratio
 };
 

@@ -25,8 +25,8 @@ QString qstring(const std::string& s) {
 }
 
 std::optional<Node> nodeOf(const FormWindow* window, int id) {
-    if (!window || !window->host()) return std::nullopt;
-    const AccessibleTree tree = window->host()->accessibleTree();
+    if (!window) return std::nullopt;
+    const AccessibleTree tree = window->host().accessibleTree();
     if (const Node* n = tree.find(id)) return *n;
     return std::nullopt;
 }
@@ -131,8 +131,7 @@ public:
     }
     void doAction(const QString& name) override {
         const auto n = node();
-        if (name == pressAction() && n && n->action && window_->host())
-            window_->host()->accessibleAction(id_);
+        if (name == pressAction() && n && n->action) window_->host().accessibleAction(id_);
     }
     QStringList keyBindingsForAction(const QString&) const override { return {}; }
 
@@ -178,8 +177,8 @@ private:
     std::optional<Node> node() const { return nodeOf(window_, id_); }
     std::vector<Node> cellNodes() const {
         std::vector<Node> cells;
-        if (!window_ || !window_->host()) return cells;
-        const AccessibleTree tree = window_->host()->accessibleTree();
+        if (!window_) return cells;
+        const AccessibleTree tree = window_->host().accessibleTree();
         const Node* self = tree.find(id_);
         if (self)
             for (int i : self->children)
@@ -232,8 +231,8 @@ public:
         return -1;
     }
     QAccessibleInterface* focusChild() const override {
-        if (window_->hasFocus() && window_->host())
-            if (const Node* n = window_->host()->accessibleTree().focused(); n && !n->native)
+        if (window_->hasFocus())
+            if (const Node* n = window_->host().accessibleTree().focused(); n && !n->native)
                 return of(n->id);
         return QAccessibleWidget::focusChild();
     }
@@ -261,14 +260,10 @@ public:
     }
 
 private:
-    Node root() const {
-        if (!window_->host()) return {};
-        return window_->host()->accessibleTree().nodes.front();
-    }
+    Node root() const { return window_->host().accessibleTree().nodes.front(); }
     std::vector<int> childIds() const {
         std::vector<int> ids;
-        if (!window_->host()) return ids;
-        const AccessibleTree tree = window_->host()->accessibleTree();
+        const AccessibleTree tree = window_->host().accessibleTree();
         for (int i : tree.nodes.front().children)
             ids.push_back(tree.nodes[static_cast<std::size_t>(i)].id);
         if (announcing_) ids.push_back(kAnnouncer);
@@ -287,8 +282,8 @@ FormAccessible* formOf(FormWindow* window) {
 
 QAccessibleInterface* ItemAccessible::parent() const {
     FormAccessible* form = formOf(window_);
-    if (!form || !window_->host()) return form;
-    const AccessibleTree tree = window_->host()->accessibleTree();
+    if (!form) return form;
+    const AccessibleTree tree = window_->host().accessibleTree();
     const Node* n = tree.find(id_);
     if (!n || n->parent <= 0) return form;
     return form->of(tree.nodes[static_cast<std::size_t>(n->parent)].id);
@@ -297,7 +292,7 @@ QAccessibleInterface* ItemAccessible::parent() const {
 QAccessibleInterface* ItemAccessible::child(int index) const {
     const auto n = node();
     if (!n || index < 0 || index >= static_cast<int>(n->children.size())) return nullptr;
-    const AccessibleTree tree = window_->host()->accessibleTree();
+    const AccessibleTree tree = window_->host().accessibleTree();
     const int at = n->children[static_cast<std::size_t>(index)];
     return formOf(window_)->of(tree.nodes[static_cast<std::size_t>(at)].id);
 }
@@ -324,8 +319,7 @@ void installAccessibility() {
 }
 
 void forwardChanges(FormWindow& window) {
-    if (!window.host()) return;
-    const auto changes = window.host()->accessibleChanges(); // drained even when nobody listens
+    const auto changes = window.host().accessibleChanges(); // drained even when nobody listens
     if (!QAccessible::isActive()) return;
     FormAccessible* form = formOf(&window);
     if (!form) return;
@@ -383,9 +377,9 @@ void forwardChanges(FormWindow& window) {
 }
 
 void focusReturned(FormWindow& window) {
-    if (!QAccessible::isActive() || !window.host()) return;
+    if (!QAccessible::isActive()) return;
     const Node* n = nullptr;
-    const AccessibleTree tree = window.host()->accessibleTree();
+    const AccessibleTree tree = window.host().accessibleTree();
     n = tree.focused();
     if (n && !n->native)
         if (FormAccessible* form = formOf(&window)) send(form->of(n->id), QAccessible::Focus);

@@ -135,28 +135,20 @@ private:
     QtPlatform& platform_;
 };
 
-// The window may be inside one of its own event handlers when its form unloads.
-struct DeleteLater {
-    void operator()(FormWindow* window) const {
-        window->detach();
-        window->hide();
-        window->deleteLater();
-    }
-};
-
 class QtNativeWindow final : public NativeFormWindow {
 public:
     QtNativeWindow(QtPlatform& platform, const WindowTraits& traits, WindowHost& host)
-        : window_(new FormWindow(platform, traits, host)) {}
+        : window_(std::make_unique<FormWindow>(platform, traits, host)) {}
 
     void show() override {
         window_->watchWindowSystem();
         window_->show();
         window_->raise();
         window_->activateWindow();
-        if (QWidget* w = window_->child(window_->host()->initialFocus()))
+        if (QWidget* w = window_->child(window_->host().initialFocus()))
             w->setFocus(Qt::ActiveWindowFocusReason);
     }
+    void hide() override { window_->hide(); }
     bool isVisible() const override { return window_->isVisible(); }
     PointPx position() const override { return {window_->x(), window_->y()}; }
     void move(PointPx p) override { window_->move(p.x, p.y); }
@@ -185,7 +177,7 @@ public:
     void accessibleChanged() override { window_->accessibleChanged(); }
 
 private:
-    std::unique_ptr<FormWindow, DeleteLater> window_;
+    std::unique_ptr<FormWindow> window_;
 };
 
 } // namespace
@@ -222,8 +214,7 @@ QtPlatform::QtPlatform(std::string_view program)
 void QtPlatform::watchScreens() {
     const auto changed = [] {
         for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* form = dynamic_cast<FormWindow*>(w); form && form->host())
-                form->host()->screenChanged();
+            if (auto* form = dynamic_cast<FormWindow*>(w)) form->host().screenChanged();
     };
     const auto watch = [this, changed](const QScreen* screen) {
         QObject::connect(screen, &QScreen::geometryChanged, &timers_, changed);
@@ -303,6 +294,10 @@ int QtPlatform::exec() {
     return QApplication::exec();
 }
 
+void QtPlatform::post(std::function<void()> call) {
+    QMetaObject::invokeMethod(&timers_, std::move(call), Qt::QueuedConnection);
+}
+
 void QtPlatform::quit(int code) {
     QCoreApplication::exit(code);
 }
@@ -345,7 +340,7 @@ SizePx QtPlatform::screenSize() {
 FormWindow::FormWindow(QtPlatform& platform, const WindowTraits& traits, WindowHost& host)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
     , platform_(platform)
-    , host_(&host) {
+    , host_(host) {
     if (!traits.showInTaskbar) setWindowFlag(Qt::Tool);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setWindowTitle(qstring(traits.title));
@@ -376,9 +371,7 @@ int FormWindow::idOf(const QWidget* child) const {
 void FormWindow::adopt(QAbstractButton* button, int id) {
     children_[id] = button;
     button->installEventFilter(this); // its focus, which a click gives it
-    connect(button, &QAbstractButton::clicked, this, [this, id] {
-        if (host_) host_->childClicked(id);
-    });
+    connect(button, &QAbstractButton::clicked, this, [this, id] { host_.childClicked(id); });
 }
 
 void FormWindow::sync(const NativeChild& c) {
@@ -436,13 +429,13 @@ void FormWindow::watchWindowSystem() {
 
 bool FormWindow::event(QEvent* event) {
     // A modal box took the mouse: its releases will not come here.
-    if (event->type() == QEvent::WindowBlocked && host_) host_->mouseCaptureLost();
+    if (event->type() == QEvent::WindowBlocked) host_.mouseCaptureLost();
     return QWidget::event(event);
 }
 
 bool FormWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::FocusIn && host_ && watched != windowHandle())
-        if (const int id = idOf(qobject_cast<QWidget*>(watched)); id >= 0) host_->focusChanged(id);
+    if (event->type() == QEvent::FocusIn && watched != windowHandle())
+        if (const int id = idOf(qobject_cast<QWidget*>(watched)); id >= 0) host_.focusChanged(id);
     // Qt records a requested state at once; only the window system's own report is sent as a
     // spontaneous event to the native window.
     if (event->type() == QEvent::WindowStateChange && event->spontaneous() &&
@@ -452,10 +445,9 @@ bool FormWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void FormWindow::paintEvent(QPaintEvent*) {
-    if (!host_) return;
     QPainter painter(this);
     QtCanvas canvas(painter, platform_);
-    host_->paint(canvas);
+    host_.paint(canvas);
     // A check box paints its own background colour. The box itself does not fill it (an opaque
     // child would punch a hole in this window's painting), so it is laid down here, under it.
     for (const auto& [id, back] : checkBoxBacks_)
@@ -493,30 +485,29 @@ int toShift(Qt::KeyboardModifiers modifiers) {
 
 void FormWindow::mousePressEvent(QMouseEvent* event) {
     const MouseButton button = toButton(event->button());
-    if (!host_ || button == MouseButton::None) return;
+    if (button == MouseButton::None) return;
     const QPointF p = event->position();
-    host_->mouseDown(button, toShift(event->modifiers()), p.x(), p.y());
+    host_.mouseDown(button, toShift(event->modifiers()), p.x(), p.y());
 }
 
 void FormWindow::mouseMoveEvent(QMouseEvent* event) {
-    if (!host_) return;
     const QPointF p = event->position();
-    host_->mouseMove(toButtons(event->buttons()), toShift(event->modifiers()), p.x(), p.y());
+    host_.mouseMove(toButtons(event->buttons()), toShift(event->modifiers()), p.x(), p.y());
 }
 
 void FormWindow::mouseReleaseEvent(QMouseEvent* event) {
     const MouseButton button = toButton(event->button());
-    if (!host_ || button == MouseButton::None) return;
+    if (button == MouseButton::None) return;
     const QPointF p = event->position();
-    host_->mouseUp(button, toShift(event->modifiers()), p.x(), p.y());
+    host_.mouseUp(button, toShift(event->modifiers()), p.x(), p.y());
 }
 
 // Arrives in place of the second press.
 void FormWindow::mouseDoubleClickEvent(QMouseEvent* event) {
     const MouseButton button = toButton(event->button());
-    if (!host_ || button == MouseButton::None) return;
+    if (button == MouseButton::None) return;
     const QPointF p = event->position();
-    host_->doubleClick(button, toShift(event->modifiers()), p.x(), p.y());
+    host_.doubleClick(button, toShift(event->modifiers()), p.x(), p.y());
 }
 
 namespace {
@@ -550,14 +541,13 @@ std::optional<Key> toKey(int key) {
 // Keys the window's children leave, and all keys while a painted control holds the focus.
 void FormWindow::keyPressEvent(QKeyEvent* event) {
     const auto key = toKey(event->key());
-    if (host_ && key && host_->keyDown(*key, toShift(event->modifiers()))) return;
+    if (key && host_.keyDown(*key, toShift(event->modifiers()))) return;
     QWidget::keyPressEvent(event);
 }
 
 // Tab, from the window or any child: the core keeps the order.
 bool FormWindow::focusNextPrevChild(bool next) {
-    if (!host_) return QWidget::focusNextPrevChild(next);
-    host_->keyDown(Key::Tab, next ? 0 : keys::Shift);
+    host_.keyDown(Key::Tab, next ? 0 : keys::Shift);
     return true;
 }
 
@@ -582,7 +572,7 @@ void FormWindow::accessibleChanged() {
 
 void FormWindow::closeEvent(QCloseEvent* event) {
     event->ignore(); // the unload hides and destroys the window
-    if (host_) host_->closeRequested();
+    host_.closeRequested();
 }
 
 } // namespace tk::qt

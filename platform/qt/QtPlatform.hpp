@@ -43,6 +43,7 @@ public:
     bool openAddress(std::string_view address) override;
     int exec() override;
     void quit(int code) override;
+    void post(std::function<void()> call) override; // a queued call
 
     const QFont& qfont(const Font& font) const;
     const QPixmap& picture(const PictureChoice& picture);
@@ -59,13 +60,12 @@ private:
     SizePx lastScreen_{};
 };
 
-// The window of one form. Lives until the form unloads, then goes with deleteLater.
+// The window of one form, while its form is loaded.
 class FormWindow final : public QWidget {
 public:
     FormWindow(QtPlatform& platform, const WindowTraits& traits, WindowHost& host);
 
-    WindowHost* host() const { return host_; }
-    void detach() { host_ = nullptr; }
+    WindowHost& host() const { return host_; }
     QWidget* child(int id) const;
     int idOf(const QWidget* child) const; // -1 for none of ours
     void sync(const NativeChild& child);
@@ -92,7 +92,7 @@ private:
     void adopt(QAbstractButton* button, int id);
 
     QtPlatform& platform_;
-    WindowHost* host_;
+    WindowHost& host_;
     std::map<int, QWidget*> children_;
     std::map<int, QColor> checkBoxBacks_; // laid down under each visible check box
     WindowState reportedState_ = WindowState::Normal;

@@ -15,6 +15,7 @@ void tk_web_window_create(int id, const char* name, int nameLen, const char* cap
                           int captionLen, int width, int height, int inTaskbar);
 void tk_web_window_destroy(int id);
 void tk_web_window_show(int id, int focusIndex);
+void tk_web_window_hide(int id);
 int tk_web_window_visible(int id);
 int tk_web_window_x(int id);
 int tk_web_window_y(int id);
@@ -131,6 +132,10 @@ void WebWindow::show() {
     syncAccessible(true); // in place before it shows: an alert's region is there to be written
     const AccessibleNode* focus = host_.accessibleTree().focused();
     tk_web_window_show(id_, focus ? focus->id : host_.initialFocus());
+}
+
+void WebWindow::hide() {
+    tk_web_window_hide(id_);
 }
 
 bool WebWindow::isVisible() const {

@@ -41,6 +41,7 @@ public:
     WebWindow& operator=(const WebWindow&) = delete;
 
     void show() override;
+    void hide() override;
     bool isVisible() const override;
     PointPx position() const override;
     void move(PointPx topLeft) override;
@@ -86,7 +87,7 @@ public:
     bool openAddress(std::string_view address) override;
 
     // Queues an event for the loop; the waiting loop wakes up for it.
-    void post(std::function<void()> event);
+    void post(std::function<void()> event) override;
     // Handles every queued event, and those they queue.
     void processPending();
     // Where the browser runs the loop: handles what is queued, and ends the program once quit.

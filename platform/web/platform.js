@@ -25,6 +25,22 @@ mergeInto(LibraryManager.library, {
           ', sans-serif';
     },
     screen: function() { return document.getElementById('screen') || document.body; },
+    // Out of sight and out of the taskbar; the focus goes back to the window on top, as a
+    // window system gives it.
+    hide: function(w) {
+      var focused = w.el.contains(document.activeElement);
+      w.shown = false;
+      w.el.style.display = 'none';
+      if (w.task) w.task.remove();
+      w.task = null;
+      var top = null;
+      for (var k in TkWeb.windows) {
+        var o = TkWeb.windows[k];
+        if (o.el.style.display === 'block' && (!top || +o.el.style.zIndex > +top.el.style.zIndex))
+          top = o;
+      }
+      if (focused && top) TkWeb.focus(top, top.focusId);
+    },
     taskbar: function() { return document.querySelector('[data-taskbar]'); },
     // A picture resource is a PNG beside the page. Before the program runs, the core's choice
     // (choosePicture) made here: the artwork drawn twice as large above a ratio of 1.5.
@@ -320,19 +336,13 @@ mergeInto(LibraryManager.library, {
   tk_web_window_destroy: function(id) {
     var w = TkWeb.windows[id];
     if (!w) return;
-    var focused = w.el.contains(document.activeElement);
-    w.el.remove();
-    if (w.task) w.task.remove();
     delete TkWeb.windows[id];
-    // The focus goes back to the window on top, as a window system gives it.
-    var top = null;
-    for (var k in TkWeb.windows) {
-      var o = TkWeb.windows[k];
-      if (o.el.style.display === 'block' && (!top || +o.el.style.zIndex > +top.el.style.zIndex))
-        top = o;
-    }
-    if (focused && top) TkWeb.focus(top, top.focusId);
+    TkWeb.hide(w);
+    w.el.remove();
   },
+
+  tk_web_window_hide__deps: ['$TkWeb'],
+  tk_web_window_hide: function(id) { TkWeb.hide(TkWeb.windows[id]); },
 
   tk_web_window_show__deps: ['$TkWeb'],
   tk_web_window_show: function(id, focus) {

@@ -357,12 +357,12 @@ private:
     };
     enum class Text { Name, Value, Description, Help, Shortcut, DefaultAction };
 
-    bool connected() const { return target_->window && target_->window->host(); }
+    bool connected() const { return target_->window != nullptr; }
 
     __attribute__((noinline)) HRESULT find(const VARIANT& child, Found& f) const {
         if (!connected()) return CO_E_OBJNOTCONNECTED;
         if (child.vt != VT_I4) return E_INVALIDARG;
-        f.tree = target_->window->host()->accessibleTree();
+        f.tree = target_->window->host().accessibleTree();
         f.node = grid_ ? f.tree.find(Node::kGrid) : &f.tree.nodes[0];
         if (!f.node) return CO_E_OBJNOTCONNECTED; // the grid went
         f.children = f.node->children;
@@ -535,8 +535,7 @@ LRESULT FormAccessibility::getObject(WPARAM wParam, LPARAM lParam) {
     AccessibleObject* object = nullptr;
     if (id == OBJID_CLIENT)
         object = target_->client;
-    else if (id == kGridObjectId && window_.host() &&
-             window_.host()->accessibleTree().find(AccessibleNode::kGrid))
+    else if (id == kGridObjectId && window_.host().accessibleTree().find(AccessibleNode::kGrid))
         object = target_->grid;
     if (!object) return 0;
     const LRESULT result = runtime_.lresultFromObject(__uuidof(IAccessible), wParam,
@@ -559,9 +558,8 @@ void FormAccessibility::raise(DWORD event, const AccessibleTree& tree, int id) c
 }
 
 void FormAccessibility::tell(const std::vector<AccessibleChange>& changes) {
-    WindowHost* host = window_.host();
-    if (!host || changes.empty()) return;
-    const AccessibleTree tree = host->accessibleTree();
+    if (changes.empty()) return;
+    const AccessibleTree tree = window_.host().accessibleTree();
     const HWND hwnd = window_.hwnd();
     std::wstring said;
     for (const AccessibleChange& c : changes) {

@@ -19,8 +19,9 @@ namespace tk::win32 {
 
 namespace {
 
-constexpr int kFirstChildId = 100;    // clear of IDOK and IDCANCEL, which dialog keys send
-constexpr UINT kTellChanges = WM_APP; // posted: the core's changes, once the event is handled
+constexpr int kFirstChildId = 100;      // clear of IDOK and IDCANCEL, which dialog keys send
+constexpr UINT kTellChanges = WM_APP;   // posted: the core's changes, once the event is handled
+constexpr UINT kRunPosted = WM_APP + 1; // to the timers' window: the core's posted calls
 
 constexpr int kBlankIconId = 2;
 
@@ -231,26 +232,18 @@ BOOL CALLBACK disableOtherForm(HWND hwnd, LPARAM context) {
     return TRUE;
 }
 
-// The window may be inside one of its own messages when its form unloads.
 class Win32NativeWindow final : public NativeFormWindow {
 public:
     Win32NativeWindow(Win32Platform& platform, const WindowTraits& traits, WindowHost& host)
-        : platform_(platform)
-        , window_(std::make_unique<FormWindow>(platform, traits, host)) {}
-    ~Win32NativeWindow() override {
-        window_->detach();
-        ShowWindow(hwnd(), SW_HIDE);
-        platform_.release(std::move(window_));
-    }
-    Win32NativeWindow(const Win32NativeWindow&) = delete;
-    Win32NativeWindow& operator=(const Win32NativeWindow&) = delete;
+        : window_(std::make_unique<FormWindow>(platform, traits, host)) {}
 
     void show() override {
         ShowWindow(hwnd(), pendingState_ ? showCommand(*pendingState_) : SW_SHOW);
         pendingState_.reset();
         SetForegroundWindow(hwnd());
-        window_->setFocus(window_->host()->initialFocus());
+        window_->setFocus(window_->host().initialFocus());
     }
+    void hide() override { ShowWindow(hwnd(), SW_HIDE); }
     bool isVisible() const override { return IsWindowVisible(hwnd()); }
     PointPx position() const override {
         WINDOWPLACEMENT wp{};
@@ -304,7 +297,6 @@ public:
 private:
     HWND hwnd() const { return window_->hwnd(); }
 
-    Win32Platform& platform_;
     std::unique_ptr<FormWindow> window_;
     std::optional<WindowState> pendingState_;
 };
@@ -315,14 +307,24 @@ Win32Timers::Win32Timers(HINSTANCE instance, std::wstring className)
     : instance_(instance)
     , className_(std::move(className)) {}
 
-bool Win32Timers::startNative(int id, int intervalMs) {
-    if (!window_) { // made with the first timer: most runs start one only when a game ends
+// Made with the first timer or posted call: most runs start a timer only when a game ends.
+HWND Win32Timers::window() {
+    if (!window_) {
         class_.emplace(instance_, className_.c_str(), proc);
         window_.reset(CreateWindowExW(0, className_.c_str(), L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
                                       nullptr, instance_, this));
     }
-    return SetTimer(window_.get(), static_cast<UINT_PTR>(id),
-                    static_cast<UINT>(std::max(intervalMs, 1)), nullptr) != 0;
+    return window_.get();
+}
+
+void Win32Timers::post(std::function<void()> call) {
+    posted_.push_back(std::move(call));
+    if (posted_.size() == 1) PostMessageW(window(), kRunPosted, 0, 0);
+}
+
+bool Win32Timers::startNative(int id, int intervalMs) {
+    return SetTimer(window(), static_cast<UINT_PTR>(id), static_cast<UINT>(std::max(intervalMs, 1)),
+                    nullptr) != 0;
 }
 
 void Win32Timers::stopNative(int id) {
@@ -344,9 +346,20 @@ template <class T> T* owner(HWND hwnd, UINT msg, LPARAM lParam) {
 
 LRESULT CALLBACK Win32Timers::proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     auto* self = owner<Win32Timers>(hwnd, msg, lParam);
-    if (msg != WM_TIMER || !self) return DefWindowProcW(hwnd, msg, wParam, lParam);
-    self->fire(static_cast<int>(wParam));
-    return 0;
+    if (self && msg == WM_TIMER) {
+        self->fire(static_cast<int>(wParam));
+        return 0;
+    }
+    if (self && msg == kRunPosted) {
+        // Calls posted meanwhile run here too: one message stands for all that are queued.
+        while (!self->posted_.empty()) {
+            const auto call = std::move(self->posted_.front());
+            self->posted_.pop_front();
+            call();
+        }
+        return 0;
+    }
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
 void Win32WindowsApi::InitCommonControls() {
@@ -372,7 +385,7 @@ std::intptr_t Win32WindowsApi::ShellExecuteA(win::HWND owner, const char* operat
 
 FormWindow::FormWindow(Win32Platform& platform, const WindowTraits& traits, WindowHost& host)
     : platform_(platform)
-    , host_(&host) {
+    , host_(host) {
     // Windows chooses a place only for an overlapped window (a popup goes to the corner): the
     // window is made overlapped where Windows puts it, then loses its frame, still hidden, so
     // the client area is the whole window.
@@ -398,12 +411,6 @@ FormWindow::FormWindow(Win32Platform& platform, const WindowTraits& traits, Wind
 FormWindow::~FormWindow() {
     // Messages of the destruction itself need nothing from this object.
     if (hwnd_) SetWindowLongPtrW(hwnd_.get(), GWLP_USERDATA, 0);
-}
-
-template <class F> void FormWindow::guarded(F&& call) {
-    ++depth_;
-    call();
-    if (--depth_ == 0 && !host_) platform_.reap(*this);
 }
 
 HWND FormWindow::child(int id) const {
@@ -436,7 +443,7 @@ void FormWindow::setFocus(int id) {
 }
 
 bool FormWindow::key(const MSG& msg) {
-    if (msg.message != WM_KEYDOWN || !host_) return false;
+    if (msg.message != WM_KEYDOWN) return false;
     const int shift = (GetKeyState(VK_SHIFT) < 0 ? keys::Shift : 0) |
                       (GetKeyState(VK_CONTROL) < 0 ? keys::Ctrl : 0);
     std::optional<Key> key;
@@ -446,9 +453,7 @@ bool FormWindow::key(const MSG& msg) {
         key = keyOf(msg.wParam); // a painted control: the focused child keeps its own keys
     if (!key) return false;
     // Taken, it is not translated either: no WM_CHAR follows.
-    bool taken = false;
-    guarded([&] { taken = host_->keyDown(*key, shift) || key == Key::Tab; });
-    return taken;
+    return host_.keyDown(*key, shift) || key == Key::Tab;
 }
 
 namespace {
@@ -515,11 +520,7 @@ void FormWindow::sync(const NativeChild& control) {
 LRESULT CALLBACK FormWindow::proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     auto* self = owner<FormWindow>(hwnd, msg, lParam);
     if (!self) return DefWindowProcW(hwnd, msg, wParam, lParam);
-    ++self->depth_;
-    const LRESULT result = self->handle(hwnd, msg, wParam, lParam);
-    // Its form unloaded meanwhile: nothing below this frame uses the window any more.
-    if (--self->depth_ == 0 && !self->host_) self->platform_.reap(*self);
-    return result;
+    return self->handle(hwnd, msg, wParam, lParam);
 }
 
 LRESULT FormWindow::handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -527,12 +528,12 @@ LRESULT FormWindow::handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT: {
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(hwnd, &ps);
-        if (host_) paintTo(dc);
+        paintTo(dc);
         EndPaint(hwnd, &ps);
         return 0;
     }
     case WM_PRINTCLIENT:
-        if (host_) paintTo(reinterpret_cast<HDC>(wParam));
+        paintTo(reinterpret_cast<HDC>(wParam));
         return 0;
     case WM_ERASEBKGND:
         return 1; // the paint covers everything
@@ -555,7 +556,7 @@ LRESULT FormWindow::handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         return TRUE;
     case WM_CAPTURECHANGED:
         // Taken away (a modal box disables this window): its releases will not come here.
-        if (reinterpret_cast<HWND>(lParam) != hwnd && host_) host_->mouseCaptureLost();
+        if (reinterpret_cast<HWND>(lParam) != hwnd) host_.mouseCaptureLost();
         return 0;
     case WM_COMMAND:
         if (lParam) command(reinterpret_cast<HWND>(lParam), HIWORD(wParam));
@@ -585,13 +586,13 @@ LRESULT FormWindow::handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         break;
     case WM_CLOSE:
-        if (host_) host_->closeRequested(); // the unload destroys the window
+        host_.closeRequested(); // the unload destroys the window
         return 0;
     case WM_DISPLAYCHANGE:
-        if (host_) host_->screenChanged();
+        host_.screenChanged();
         break;
     case WM_SETTINGCHANGE:
-        if (wParam == SPI_SETWORKAREA && host_) host_->screenChanged();
+        if (wParam == SPI_SETWORKAREA) host_.screenChanged();
         break;
     case WM_GETOBJECT:
         if (const LRESULT object = getObject(wParam, lParam)) return object;
@@ -607,7 +608,6 @@ LRESULT FormWindow::handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT FormWindow::getObject(WPARAM wParam, LPARAM lParam) {
-    if (!host_) return 0;
     const auto id = static_cast<LONG>(lParam);
     if (id != OBJID_CLIENT && id != FormAccessibility::kGridObjectId) return 0; // the system's
     FormAccessibility* a = accessibility();
@@ -622,30 +622,28 @@ FormAccessibility* FormWindow::accessibility() {
 }
 
 void FormWindow::accessibleAction(int id) {
-    if (host_) guarded([&] { host_->accessibleAction(id); });
+    host_.accessibleAction(id);
 }
 
 void FormWindow::accessibleFocus(int id) {
-    if (!host_) return;
     lastFocus_ = hwnd_.get();
     SetFocus(lastFocus_);
-    guarded([&] { host_->focusChanged(id); });
+    host_.focusChanged(id);
 }
 
 void FormWindow::accessibleChanged() {
     // Until a client asks, the core keeps the last few changes itself and nothing is posted.
-    if (host_ && !changesPosted_ && platform_.accessibilityAsked())
+    if (!changesPosted_ && platform_.accessibilityAsked())
         changesPosted_ = PostMessageW(hwnd_.get(), kTellChanges, 0, 0);
 }
 
 void FormWindow::tellChanges() {
-    if (!host_) return;
-    const std::vector<AccessibleChange> changes = host_->accessibleChanges();
+    const std::vector<AccessibleChange> changes = host_.accessibleChanges();
     if (FormAccessibility* a = accessibility()) a->tell(changes);
 }
 
 void FormWindow::dropChanges() {
-    if (host_) (void)host_->accessibleChanges();
+    (void)host_.accessibleChanges();
 }
 
 void FormWindow::mouse(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -659,7 +657,7 @@ void FormWindow::mouse(UINT msg, WPARAM wParam, LPARAM lParam) {
     lastCursor_ = at;
     switch (msg) {
     case WM_MOUSEMOVE:
-        if (host_ && !still) host_->mouseMove(mouseButtons(wParam), shift, x, y);
+        if (!still) host_.mouseMove(mouseButtons(wParam), shift, x, y);
         break;
     case WM_XBUTTONDOWN:
     case WM_XBUTTONUP:
@@ -669,17 +667,17 @@ void FormWindow::mouse(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
         SetCapture(hwnd_.get());
-        if (host_) host_->mouseDown(mouseButton(msg), shift, x, y);
+        host_.mouseDown(mouseButton(msg), shift, x, y);
         break;
     case WM_LBUTTONDBLCLK:
     case WM_RBUTTONDBLCLK:
     case WM_MBUTTONDBLCLK:
         // Arrives in place of the second press.
         SetCapture(hwnd_.get());
-        if (host_) host_->doubleClick(mouseButton(msg), shift, x, y);
+        host_.doubleClick(mouseButton(msg), shift, x, y);
         break;
     default:
-        if (host_) host_->mouseUp(mouseButton(msg), shift, x, y);
+        host_.mouseUp(mouseButton(msg), shift, x, y);
         if (mouseButtons(wParam) == MouseButton::None && GetCapture() == hwnd_.get())
             ReleaseCapture();
         break;
@@ -688,14 +686,14 @@ void FormWindow::mouse(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 void FormWindow::command(HWND child, UINT code) {
     const Child* c = find(child);
-    if (!c || !host_) return;
+    if (!c) return;
     if (code == BN_SETFOCUS) {
         lastFocus_ = child;
-        host_->focusChanged(c->id);
+        host_.focusChanged(c->id);
     } else if (code == BN_CLICKED || code == BN_DOUBLECLICKED) {
         // A check box: the core flips its value and brings the box in step. (BS_NOTIFY makes
         // a double click's second press BN_DOUBLECLICKED.)
-        host_->childClicked(c->id);
+        host_.childClicked(c->id);
     }
 }
 
@@ -713,11 +711,10 @@ void FormWindow::paintTo(HDC dc) {
 }
 
 void FormWindow::paintWindowless(HDC dc, int ratio) {
-    if (!host_) return;
     RECT r{};
     GetClientRect(hwnd_.get(), &r);
     GdiCanvas canvas(dc, {r.right, r.bottom}, ratio, platform_);
-    host_->paint(canvas);
+    host_.paint(canvas);
 }
 
 Win32Platform::Win32Platform(HINSTANCE instance, std::string_view program)
@@ -865,14 +862,6 @@ void Win32Platform::messageBox(const msgbox::Request& request,
 
 SizePx Win32Platform::screenSize() {
     return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-}
-
-void Win32Platform::release(std::unique_ptr<FormWindow> window) {
-    if (window->busy()) retired_.push_back(std::move(window));
-}
-
-void Win32Platform::reap(const FormWindow& window) {
-    std::erase_if(retired_, [&](const auto& w) { return w.get() == &window; });
 }
 
 } // namespace tk::win32

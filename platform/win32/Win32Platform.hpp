@@ -8,6 +8,8 @@
 #include "Handles.hpp"
 #include "Win32Accessible.hpp"
 
+#include <deque>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -18,12 +20,15 @@ namespace tk::win32 {
 
 class Win32Platform;
 
-// Timers on a hidden message-only window, so modal loops (the message box) keep them ticking.
+// Timers and posted calls on a hidden message-only window, so modal loops (the message box) keep
+// them running.
 class Win32Timers final : public TimerTable {
 public:
     Win32Timers(HINSTANCE instance, std::wstring className);
+    void post(std::function<void()> call);
 
 private:
+    HWND window();
     bool startNative(int id, int intervalMs) override;
     void stopNative(int id) override;
     static LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -32,6 +37,7 @@ private:
     std::wstring className_;
     std::optional<WindowClass> class_;
     Window window_;
+    std::deque<std::function<void()>> posted_;
 };
 
 // The real calls; the application reaches them through the core's windowsApi().
@@ -51,8 +57,7 @@ struct Picture {
     int scale = 1; // device pixels per logical pixel it was drawn for
 };
 
-// The window of one form. Outlives the form's unload when that happens inside one of its own
-// messages: it is then detached, hidden, and destroyed as the outermost message returns.
+// The window of one form, while its form is loaded.
 class FormWindow {
 public:
     FormWindow(Win32Platform& platform, const WindowTraits& traits, WindowHost& host);
@@ -61,9 +66,7 @@ public:
     FormWindow& operator=(const FormWindow&) = delete;
 
     HWND hwnd() const { return hwnd_.get(); }
-    WindowHost* host() const { return host_; }
-    void detach() { host_ = nullptr; }
-    bool busy() const { return depth_ > 0; }
+    WindowHost& host() const { return host_; }
 
     void sync(const NativeChild& child);
     HWND child(int id) const;
@@ -77,8 +80,7 @@ public:
     // The form's own painting, at `ratio` device pixels a logical one; children not included.
     void paintWindowless(HDC dc, int ratio);
 
-    // Calls of assistive technology, which come from outside the window's messages: the window
-    // outlives an unload they cause until they return.
+    // Calls of assistive technology, which come from outside the window's messages.
     void accessibleAction(int id);
     void accessibleFocus(int id);
     // The core has changes: told to clients once the event that made them is handled.
@@ -105,20 +107,16 @@ private:
     void tellChanges();
     void mouse(UINT msg, WPARAM wParam, LPARAM lParam);
     void command(HWND child, UINT code);
-    // Runs a call into the core, which may unload the form: the window outlives it until the
-    // outermost call returns (and `this` may be gone after).
-    template <class F> void guarded(F&& call);
     void paintTo(HDC dc);
     const Child* find(HWND child) const;
 
     Win32Platform& platform_;
-    WindowHost* host_;
+    WindowHost& host_;
     Window hwnd_;
     std::vector<Child> children_;
     Bitmap backBuffer_;
     HWND lastFocus_ = nullptr;
     std::optional<POINT> lastCursor_; // screen position of the last mouse message
-    int depth_ = 0;
     bool changesPosted_ = false;
     std::unique_ptr<FormAccessibility> accessibility_; // from the first WM_GETOBJECT on
 };
@@ -149,6 +147,7 @@ public:
     WindowsApi* windowsApi() override { return &windowsApi_; }
     int exec() override;
     void quit(int code) override;
+    void post(std::function<void()> call) override { timers_.post(std::move(call)); }
 
     HINSTANCE instance() const { return instance_; }
     const wchar_t* formClass() const { return formClass_.name(); }
@@ -167,10 +166,6 @@ public:
     const AccessibilityRuntime* accessibility();
     bool accessibilityAsked() const { return accessibility_ != nullptr; }
 
-    // A window whose form went away while it was inside one of its own messages.
-    void release(std::unique_ptr<FormWindow> window);
-    void reap(const FormWindow& window);
-
 private:
     using FontKey = std::tuple<std::string, int, bool, bool>;
 
@@ -183,7 +178,6 @@ private:
     MemoryDc measureDc_;
     std::map<FontKey, FontHandle> fonts_;
     std::map<int, std::optional<Picture>> pictures_; // by resource number
-    std::vector<std::unique_ptr<FormWindow>> retired_;
 };
 
 } // namespace tk::win32

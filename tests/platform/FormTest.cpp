@@ -102,7 +102,13 @@ public:
             note("Tick", Event::Timer, a);
             if (unloadOnTick) unload();
         });
-        on("Box", Event::Click, [this](const EventArgs& a) { note("Box", Event::Click, a); });
+        on("Box", Event::Click, [this](const EventArgs& a) {
+            note("Box", Event::Click, a);
+            if (reloadOnBox) {
+                unload();
+                show();
+            }
+        });
     }
 
     void note(std::string_view name, Event event, const EventArgs& a) {
@@ -121,6 +127,7 @@ public:
     std::vector<Seen> log;
     std::string captionAtLoad;
     bool unloadOnTick = false;
+    bool reloadOnBox = false;
 };
 
 class FormTest : public ::testing::Test {
@@ -292,6 +299,21 @@ TEST_F(FormTest, TheProgramEndsWhenItsLastFormUnloads) {
     driver->closeWindow(other()); // the window system's close unloads it like any other
     EXPECT_FALSE(other().loaded());
     EXPECT_EQ(exitCode(), 0);
+}
+
+// The window system is still inside the old window's event, and may send it more before it goes.
+TEST_F(FormTest, AWindowLetGoInsideItsOwnEventHidesReachesTheFormNoMoreAndGoesAfter) {
+    f().show();
+    f().reloadOnBox = true;
+    auto& old = dynamic_cast<tk::testing::WrappedWindow&>(*f().native());
+    const std::size_t windows = backend().windows().size();
+    old.host.childClicked(f().idOf(f().checkBox("Box")));
+    ASSERT_TRUE(f().visible());
+    EXPECT_FALSE(old.isVisible());
+    old.host.closeRequested();
+    EXPECT_TRUE(f().loaded()); // the new window's form
+    driver->processEvents();
+    EXPECT_EQ(backend().windows().size(), windows);
 }
 
 TEST_F(FormTest, AutoSizedLabelsFollowTheirCaptionAndKeepTheirCorner) {

@@ -21,6 +21,7 @@ public:
     WrappedWindow& operator=(const WrappedWindow&) = delete;
 
     void show() override { real_->show(); }
+    void hide() override { real_->hide(); }
     bool isVisible() const override { return real_->isVisible(); }
     PointPx position() const override { return real_->position(); }
     void move(PointPx p) override { real_->move(p); }
@@ -67,6 +68,7 @@ public:
     static constexpr int kNoExit = -1;
     int exec() override { return kNoExit; }
     void quit(int code) override { real_.quit(code); }
+    void post(std::function<void()> call) override { real_.post(std::move(call)); }
 
     Backend& real() const { return real_; }
     const std::vector<WrappedWindow*>& windows() const { return windows_; } // oldest first

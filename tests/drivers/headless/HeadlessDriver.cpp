@@ -98,7 +98,10 @@ public:
         return w.render(1).at(c->position.x + c->size.width - 2,
                               c->position.y + c->size.height - 2);
     }
-    void processEvents() override { platform_.clock().advance(0); }
+    void processEvents() override {
+        platform_.processPending();
+        platform_.clock().advance(0);
+    }
     bool realWindowSystem() const override { return false; }
     void answerNextMessageBox(Key key, std::function<void()> meanwhile) override {
         platform_.lineUpAnswer(key == Key::Escape, std::move(meanwhile));

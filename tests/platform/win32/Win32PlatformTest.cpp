@@ -1,6 +1,6 @@
 // What the Windows backend promises beyond the driver's view: window styles and icons, native
-// children in step with the core, windows that outlive their form's unload only as long as their
-// own message, the real version query, timers and the event loop's end.
+// children in step with the core, windows that outlive their form's unload only until their own
+// message has returned, the real version query, timers and the event loop's end.
 #include "tests/support/Fixture.hpp"
 
 #include "platform/win32/Win32Platform.hpp"
@@ -211,11 +211,14 @@ TEST_F(Win32BackendTest, AWindowUnloadedInsideItsOwnMessageGoesWhenTheMessageRet
     EXPECT_FALSE(f.loaded());
     EXPECT_FALSE(IsWindow(h));
 
-    // The window system's close from outside any message of the window: gone at once.
+    // The window system's close, sent from outside the loop: hidden at once, gone once the loop
+    // runs what was posted.
     f.show();
     h = f.hwnd();
     SendMessageW(h, WM_CLOSE, 0, 0);
     EXPECT_FALSE(f.loaded());
+    EXPECT_FALSE(IsWindowVisible(h));
+    driver->processEvents();
     EXPECT_FALSE(IsWindow(h));
 }
 
