@@ -78,61 +78,74 @@ void WindowLink::retire(std::unique_ptr<NativeWindow> window) {
     window_->hide();
 }
 
-// Only a call that reaches the form counts: a retired window's calls end at once.
-template <class F> void WindowLink::call(F&& f) {
-    if (!form_) return;
-    struct Under {
-        WindowLink& link;
-        explicit Under(WindowLink& l)
-            : link(l) {
-            ++link.depth_;
-        }
-        ~Under() {
-            // A modal loop may run what is posted: only now does nothing below use the window.
-            if (--link.depth_ == 0 && link.window_)
-                link.platform_.backend().post(
-                    [&platform = link.platform_, l = &link] { platform.reap(l); });
-        }
-        Under(const Under&) = delete;
-        Under& operator=(const Under&) = delete;
-    } under(*this);
-    f(*form_);
-}
+// Counts a call that reaches the form. Not inlined: every call shares one copy of the leaving.
+struct WindowLink::Under {
+    [[gnu::noinline]] explicit Under(WindowLink& l)
+        : link(l) {
+        ++link.depth_;
+    }
+    [[gnu::noinline]] ~Under() {
+        // A modal loop may run what is posted: only now does nothing below use the window.
+        if (--link.depth_ == 0 && link.window_)
+            link.platform_.backend().post(
+                [&platform = link.platform_, l = &link] { platform.reap(l); });
+    }
+    Under(const Under&) = delete;
+    Under& operator=(const Under&) = delete;
+    WindowLink& link;
+};
 
+// A retired window's calls end at once.
 void WindowLink::paint(Canvas& canvas) const {
     if (form_) form_->paint(canvas);
 }
 void WindowLink::mouseDown(MouseButton button, int shift, double x, double y) {
-    call([&](WindowHost& h) { h.mouseDown(button, shift, x, y); });
+    if (!form_) return;
+    const Under under(*this);
+    form_->mouseDown(button, shift, x, y);
 }
 void WindowLink::mouseMove(MouseButton buttons, int shift, double x, double y) {
-    call([&](WindowHost& h) { h.mouseMove(buttons, shift, x, y); });
+    if (!form_) return;
+    const Under under(*this);
+    form_->mouseMove(buttons, shift, x, y);
 }
 void WindowLink::mouseUp(MouseButton button, int shift, double x, double y) {
-    call([&](WindowHost& h) { h.mouseUp(button, shift, x, y); });
+    if (!form_) return;
+    const Under under(*this);
+    form_->mouseUp(button, shift, x, y);
 }
 void WindowLink::doubleClick(MouseButton button, int shift, double x, double y) {
-    call([&](WindowHost& h) { h.doubleClick(button, shift, x, y); });
+    if (!form_) return;
+    const Under under(*this);
+    form_->doubleClick(button, shift, x, y);
 }
 void WindowLink::mouseCaptureLost() {
-    call([](WindowHost& h) { h.mouseCaptureLost(); });
+    if (!form_) return;
+    const Under under(*this);
+    form_->mouseCaptureLost();
 }
 void WindowLink::childClicked(int id) {
-    call([id](WindowHost& h) { h.childClicked(id); });
+    if (!form_) return;
+    const Under under(*this);
+    form_->childClicked(id);
 }
 void WindowLink::closeRequested() {
-    call([](WindowHost& h) { h.closeRequested(); });
+    if (!form_) return;
+    const Under under(*this);
+    form_->closeRequested();
 }
 int WindowLink::initialFocus() const {
     return form_ ? form_->initialFocus() : -1;
 }
 bool WindowLink::keyDown(Key key, int shift) {
-    bool taken = false;
-    call([&](WindowHost& h) { taken = h.keyDown(key, shift); });
-    return taken;
+    if (!form_) return false;
+    const Under under(*this);
+    return form_->keyDown(key, shift);
 }
 void WindowLink::focusChanged(int id) {
-    call([id](WindowHost& h) { h.focusChanged(id); });
+    if (!form_) return;
+    const Under under(*this);
+    form_->focusChanged(id);
 }
 AccessibleTree WindowLink::accessibleTree() const {
     return form_ ? form_->accessibleTree() : AccessibleTree{{AccessibleNode{}}};
@@ -141,10 +154,14 @@ std::vector<AccessibleChange> WindowLink::accessibleChanges() {
     return form_ ? form_->accessibleChanges() : std::vector<AccessibleChange>{};
 }
 void WindowLink::accessibleAction(int id) {
-    call([id](WindowHost& h) { h.accessibleAction(id); });
+    if (!form_) return;
+    const Under under(*this);
+    form_->accessibleAction(id);
 }
 void WindowLink::screenChanged() {
-    call([](WindowHost& h) { h.screenChanged(); });
+    if (!form_) return;
+    const Under under(*this);
+    form_->screenChanged();
 }
 
 std::intptr_t StandInWindowsApi::ShellExecuteA(win::HWND, const char* operation, const char* file,

@@ -50,7 +50,7 @@ public:
     void screenChanged() override;
 
 private:
-    template <class F> void call(F&& f);
+    struct Under; // a call under way
 
     Platform& platform_;
     WindowHost* form_;                     // null once retired
