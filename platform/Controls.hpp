@@ -69,6 +69,7 @@ private:
 
 class Label final : public Control {
 public:
+    static constexpr ControlKind kKind = ControlKind::Label;
     Label(Form& form, const ControlDesign& design);
 
     const std::string& caption() const { return caption_; }
@@ -98,6 +99,7 @@ private:
 
 class Line final : public Control {
 public:
+    static constexpr ControlKind kKind = ControlKind::Line;
     Line(Form& form, const ControlDesign& design);
 
     int x1() const { return x1_; }
@@ -119,6 +121,7 @@ private:
 
 class Shape final : public Control {
 public:
+    static constexpr ControlKind kKind = ControlKind::Shape;
     Shape(Form& form, const ControlDesign& design);
 
     Colour colour() const { return colour_; }
@@ -134,6 +137,7 @@ private:
 
 class CheckBox final : public Control {
 public:
+    static constexpr ControlKind kKind = ControlKind::CheckBox;
     CheckBox(Form& form, const ControlDesign& design);
 
     const std::string& caption() const { return caption_; }
@@ -157,6 +161,7 @@ private:
 
 class CommandButton final : public Control {
 public:
+    static constexpr ControlKind kKind = ControlKind::CommandButton;
     CommandButton(Form& form, const ControlDesign& design);
 
     const std::string& caption() const { return caption_; }
@@ -176,6 +181,7 @@ private:
 
 class Timer final : public Control {
 public:
+    static constexpr ControlKind kKind = ControlKind::Timer;
     Timer(Form& form, const ControlDesign& design);
     ~Timer() override;
 
@@ -190,5 +196,11 @@ private:
     int timerId_ = 0;
     TimerService* service_ = nullptr; // the one that started it stops it
 };
+
+// The control as its own kind, or null; the design's kind tells, so the page needs no run-time
+// type information.
+template <class T> const T* as(const Control* c) {
+    return c && c->kind() == T::kKind ? static_cast<const T*>(c) : nullptr;
+}
 
 } // namespace tk

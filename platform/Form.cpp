@@ -184,6 +184,14 @@ Control& Form::find(std::string_view name, int index) {
                             ") on " + std::string(design_.name));
 }
 
+Control& Form::find(std::string_view name, int index, ControlKind kind) {
+    Control& c = find(name, index);
+    if (c.kind() != kind)
+        throw std::logic_error(std::string(design_.name) + "." + std::string(name) +
+                               ": not a control of that kind");
+    return c;
+}
+
 bool Form::knows(std::string_view control) const {
     return control == kFormEvents ||
            std::any_of(design_.controls.begin(), design_.controls.end(),

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace tk {
@@ -89,7 +90,10 @@ public:
     float unitY() const;
 
     template <class T> T& control(std::string_view name, int index = -1) {
-        return dynamic_cast<T&>(find(name, index));
+        if constexpr (std::is_same_v<T, Control>)
+            return find(name, index);
+        else
+            return static_cast<T&>(find(name, index, T::kKind));
     }
     Label& label(std::string_view name, int index = -1) { return control<Label>(name, index); }
     Line& line(std::string_view name, int index = -1) { return control<Line>(name, index); }
@@ -162,6 +166,7 @@ private:
     };
 
     Control& find(std::string_view name, int index);
+    Control& find(std::string_view name, int index, ControlKind kind); // throws for another kind
     void ensureLoaded() {
         if (!loaded_) load();
     }

@@ -70,7 +70,7 @@ std::string Form::alertText() const {
     for (const auto& p : presented_) {
         if (p.how.role != Presentation::Role::Text) continue;
         any = true;
-        const auto* l = dynamic_cast<const Label*>(loadedControl(p.control, p.index));
+        const auto* l = as<Label>(loadedControl(p.control, p.index));
         if (!l || !l->visible()) continue;
         // A result written over the design's text is the news; the rest reads top down.
         const auto designed =
@@ -81,7 +81,7 @@ std::string Form::alertText() const {
             designed == design_.controls.end() || designed->caption != l->caption();
         lines.push_back({p.how.lead && written, l->top(), l->left(), trimmed(l->caption())});
     }
-    std::stable_sort(lines.begin(), lines.end(), [](const TextLine& a, const TextLine& b) {
+    sortFew(lines.begin(), lines.end(), [](const TextLine& a, const TextLine& b) {
         return std::tie(b.first, a.top, a.left) < std::tie(a.first, b.top, b.left);
     });
     std::string text;
@@ -145,7 +145,7 @@ AccessibleTree Form::accessibleTree() const {
             if (c->visible()) append(grid.description, p.how.name, ", ");
             continue;
         }
-        const auto* label = dynamic_cast<const Label*>(c);
+        const auto* label = as<Label>(c);
         if (!label || !c->visible()) continue;
         Node n;
         n.id = idOf(*c);
@@ -173,7 +173,7 @@ AccessibleTree Form::accessibleTree() const {
         default:
             n.role = Node::Role::Text;
             n.name = label->caption();
-            if (const auto* more = dynamic_cast<const Label*>(loadedControl(p.how.joins, -1)))
+            if (const auto* more = as<Label>(loadedControl(p.how.joins, -1)))
                 n.name += more->caption();
             break;
         }

@@ -50,8 +50,8 @@ std::vector<int> Form::focusStops() const {
         if (cell < 0 || !usable(*controls_[static_cast<std::size_t>(cell)])) cell = cellAt(0, 0);
         if (cell >= 0) stops.emplace_back(gridTabIndex_, cell);
     }
-    std::stable_sort(stops.begin(), stops.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    sortFew(stops.begin(), stops.end(),
+            [](const auto& a, const auto& b) { return a.first < b.first; });
     std::vector<int> ids;
     for (const auto& s : stops)
         ids.push_back(s.second);

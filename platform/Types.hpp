@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace tk {
@@ -150,5 +151,13 @@ Request request(std::string_view prompt, Style style, std::string_view title);
 } // namespace msgbox
 
 enum class WindowState { Normal, Minimized, Maximized };
+
+// A stable sort for the few items of one form (its tab stops, its lines of text): an insertion
+// sort is all the code that takes.
+template <class It, class Less> void sortFew(It first, It last, Less less) {
+    for (It i = first; i != last; ++i)
+        for (It j = i; j != first && less(*j, *(j - 1)); --j)
+            std::swap(*j, *(j - 1));
+}
 
 } // namespace tk

@@ -42,7 +42,9 @@ build() { # clone-folder
   if wants web; then
     (export NODE_PATH=/usr/share/nodejs
       emcmake cmake -S "$s" -B "$s/build-web" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-        -DGRIDLARK_TESTS=OFF >/dev/null
+        -DGRIDLARK_TESTS=OFF \
+        -DGRIDLARK_CLOSURE="$src/platform/web/tools/node_modules/.bin/google-closure-compiler" \
+        >/dev/null
       cmake --build "$s/build-web" -j "$jobs" --target gridlark >/dev/null)
     mkdir "$out/web"
     (cd "$s/build-web" && cp gridlark.html gridlark.js gridlark.wasm ./*.png "$out/web/")

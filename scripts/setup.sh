@@ -11,6 +11,7 @@ if [ "$what" = web ]; then
     brotli)
   command -v node >/dev/null || packages+=(nodejs)
   command -v npm >/dev/null || packages+=(npm)
+  command -v java >/dev/null || packages+=(default-jre-headless) # the Closure Compiler's
 elif [ "$what" != run ]; then
   packages+=(googletest libgtest-dev libqt6test6 xvfb xdotool x11-utils imagemagick openbox procps
     desktop-file-utils appstream dpkg-dev lintian devscripts)
@@ -40,6 +41,13 @@ if [ ${#missing[@]} -gt 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
   $sudo apt-get update -q
   $sudo apt-get install -y -q -o DPkg::Lock::Timeout=300 "${missing[@]}"
+fi
+
+# The Closure Compiler that shrinks the shipped page's script, in the version of Emscripten's
+# release; its Java build only (the optional native one is 219 MB).
+tools=$(dirname "$0")/../platform/web/tools
+if [ "$what" = web ] && [ ! "$tools/node_modules/.package-lock.json" -nt "$tools/package-lock.json" ]; then
+  npm ci --prefix "$tools" --omit=optional --no-audit --no-fund >/dev/null
 fi
 
 # Playwright's library for the web suites, as the lock file pins it. It drives Debian's Chromium

@@ -47,7 +47,6 @@ void tk_web_message_box(const char* prompt, int promptLen, const char* title, in
 void tk_web_notify();
 void tk_web_run_live();
 void tk_web_wait();
-void tk_web_wake_soon();
 void tk_web_fill(std::uint32_t rgb);
 void tk_web_draw_picture(const char* name, int len, int density);
 double tk_web_ratio();

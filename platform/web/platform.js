@@ -169,7 +169,7 @@ mergeInto(LibraryManager.library, {
     // A window dragged to a screen of another density, or a zoom: paint again for it.
     watchRatio: function() {
       if (TkWeb.ratioQuery) return;
-      TkWeb.ratioQuery = matchMedia('(resolution: ' + (window.devicePixelRatio || 1) + 'dppx)');
+      TkWeb.ratioQuery = window.matchMedia('(resolution: ' + (window.devicePixelRatio || 1) + 'dppx)');
       TkWeb.ratioQuery.addEventListener('change', function() {
         TkWeb.ratioQuery = null;
         TkWeb.watchRatio();
@@ -273,7 +273,7 @@ mergeInto(LibraryManager.library, {
       if (taskbar) taskbar.replaceChildren();
       var note = document.querySelector('[data-ended]');
       if (note) note.hidden = false;
-      window.tkExitCode = code;
+      window['tkExitCode'] = code;
     },
   },
 
@@ -282,7 +282,7 @@ mergeInto(LibraryManager.library, {
                                  inTaskbar) {
     TkWeb.watchRatio();
     var el = document.createElement('div');
-    el.dataset.form = TkWeb.str(name, nameLen);
+    el.dataset['form'] = TkWeb.str(name, nameLen);
     el.style.cssText = 'position:absolute;overflow:hidden;display:none;user-select:none;' +
         'touch-action:none;left:0;top:0;width:' + width + 'px;height:' + height + 'px';
     var canvas = document.createElement('canvas');
@@ -314,20 +314,20 @@ mergeInto(LibraryManager.library, {
         _tk_web_key(TkWeb.platform, id, key, TkWeb.shift(e));
       } else if (c && (key === 2 || (key === 1 && c.tagName !== 'LABEL'))) {
         e.preventDefault();
-        _tk_web_control(TkWeb.platform, id, +c.dataset.index);
+        _tk_web_control(TkWeb.platform, id, +c.dataset['index']);
       }
     });
     // A focus the core did not ask for (a click on a control, a screen reader's) is told to it.
     el.addEventListener('focusin', function(e) {
       var t = e.target.closest('[data-node],[data-index]');
       if (!t) return;
-      w.focusId = +(t.dataset.node || t.dataset.index);
+      w.focusId = +(t.dataset['node'] || t.dataset['index']);
       if (!TkWeb.focusing) _tk_web_focus(TkWeb.platform, id, w.focusId);
     });
     // Assistive technology's default action on a painted node.
     el.addEventListener('click', function(e) {
       var n = e.target.closest('[data-node]');
-      if (n && n.action) _tk_web_accessible_action(TkWeb.platform, id, +n.dataset.node);
+      if (n && n.action) _tk_web_accessible_action(TkWeb.platform, id, +n.dataset['node']);
     });
     TkWeb.screen().appendChild(el);
   },
@@ -353,15 +353,15 @@ mergeInto(LibraryManager.library, {
       if (w.inTaskbar && taskbar) {
         w.task = document.createElement('button');
         w.task.textContent = w.title;
-        w.task.dataset.window = w.el.dataset.form;
+        w.task.dataset['window'] = w.el.dataset['form'];
         w.task.addEventListener('click', function() {
-          if (w.el.dataset.state === 'minimized') _tk_web_set_state(id, TkWeb.State.Normal);
+          if (w.el.dataset['state'] === 'minimized') _tk_web_set_state(id, TkWeb.State.Normal);
           w.el.style.zIndex = ++TkWeb.z;
         });
         taskbar.appendChild(w.task);
       }
     }
-    if (w.el.dataset.state !== 'minimized') w.el.style.display = 'block';
+    if (w.el.dataset['state'] !== 'minimized') w.el.style.display = 'block';
     w.el.style.zIndex = ++TkWeb.z;
     TkWeb.focus(w, focus);
     TkWeb.invalidate(id);
@@ -381,14 +381,14 @@ mergeInto(LibraryManager.library, {
   },
   tk_web_window_state__deps: ['$TkWeb'],
   tk_web_window_state: function(id) {
-    var s = TkWeb.windows[id].el.dataset.state, S = TkWeb.State;
+    var s = TkWeb.windows[id].el.dataset['state'], S = TkWeb.State;
     return s === 'minimized' ? S.Minimized : s === 'maximized' ? S.Maximized : S.Normal;
   },
   tk_web_set_state__deps: ['$TkWeb'],
   tk_web_set_state: function(id, state) {
     var w = TkWeb.windows[id];
     var S = TkWeb.State;
-    w.el.dataset.state = state === S.Minimized ? 'minimized'
+    w.el.dataset['state'] = state === S.Minimized ? 'minimized'
                        : state === S.Maximized ? 'maximized' : 'normal';
     w.el.style.display = state === S.Minimized || !w.shown ? 'none' : 'block';
   },
@@ -404,8 +404,8 @@ mergeInto(LibraryManager.library, {
     var c = w.controls[index];
     if (!c) {
       c = w.controls[index] = document.createElement(isCheckBox ? 'label' : 'button');
-      c.dataset.control = TkWeb.str(name, nameLen);
-      c.dataset.index = index;
+      c.dataset['control'] = TkWeb.str(name, nameLen);
+      c.dataset['index'] = index;
       if (isCheckBox) {
         c.appendChild(document.createElement('input')).type = 'checkbox';
         c.appendChild(document.createElement('span'));
@@ -465,7 +465,7 @@ mergeInto(LibraryManager.library, {
     if (!a) {
       whole = true;
       a = w.a11y = { root: w.el.appendChild(TkWeb.element()), els: {} };
-      a.root.dataset.accessible = '';
+      a.root.dataset['accessible'] = '';
       a.root.style.cssText = 'position:absolute;left:0;top:0;width:100%;height:100%;' +
           'color:transparent;pointer-events:none;overflow:hidden';
       a.root.box = [0, 0];
@@ -495,7 +495,7 @@ mergeInto(LibraryManager.library, {
           if (el) el.remove();
           el = a.els[n.id] = TkWeb.element(TkWeb.aria(n.role));
           el.kind = n.role;
-          el.dataset.node = n.id;
+          el.dataset['node'] = n.id;
         }
         var parent = n.parent === -1 ? a.root : a.els[n.parent];
         if (n.role === R.Cell) { // in a row of the grid: the grid's width, the cell's height
@@ -557,12 +557,12 @@ mergeInto(LibraryManager.library, {
   tk_web_message_box: function(prompt, promptLen, title, titleLen, information, answers,
                                count) {
     var d = document.createElement('dialog');
-    d.dataset.messagebox = '';
+    d.dataset['messagebox'] = '';
     var h = d.appendChild(document.createElement('h1'));
     h.textContent = TkWeb.str(title, titleLen);
     var p = d.appendChild(document.createElement('p'));
     p.style.whiteSpace = 'pre-line';
-    if (information) p.dataset.icon = 'information';
+    if (information) p.dataset['icon'] = 'information';
     p.textContent = TkWeb.str(prompt, promptLen).replace(/\r\n/g, '\n');
     var row = d.appendChild(document.createElement('div'));
     var values = [];
@@ -606,16 +606,6 @@ mergeInto(LibraryManager.library, {
     TkWeb.live = true;
     var top = stackSave();
     addOnPostRun(function() { stackRestore(top); });
-  },
-
-  // Lets the browser run what it has queued (timers, decoding, painting), then resumes.
-  tk_web_wake_soon__deps: ['$TkWeb'],
-  tk_web_wake_soon: function() {
-    if (!TkWeb.channel) {
-      TkWeb.channel = new MessageChannel();
-      TkWeb.channel.port1.onmessage = function() { TkWeb.notify(); };
-    }
-    TkWeb.channel.port2.postMessage(0);
   },
 
   // The one call that waits, on the test page: it yields to the browser until an event is posted.

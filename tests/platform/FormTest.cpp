@@ -186,11 +186,12 @@ TEST_F(FormTest, UnloadDropsEverythingWrittenAndTheNextTouchStartsFromTheDesign)
     EXPECT_EQ(std::count(events.begin(), events.end(), "Form.Load"), 2);
 }
 
-TEST_F(FormTest, ControlArraysAreAddressedByIndex) {
+TEST_F(FormTest, ControlsAreAddressedByNameIndexAndKind) {
     EXPECT_EQ(f().label("Cell", 0).index(), 0);
     EXPECT_EQ(f().label("Cell", 1).index(), 1);
     EXPECT_THROW(f().label("Cell", 2), std::out_of_range);
     EXPECT_THROW(f().label("Cell"), std::out_of_range);
+    EXPECT_THROW(f().line("Fit"), std::logic_error); // a label
 }
 
 TEST_F(FormTest, HitTestFindsTheTopMostVisibleLabelAndLetsLinesAndShapesThrough) {

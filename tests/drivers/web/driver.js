@@ -27,6 +27,16 @@ mergeInto(LibraryManager.library, {
       'End'], // by tk::testing::Key
   },
 
+  // Lets the browser run what it has queued (timers, decoding, painting), then resumes.
+  tk_web_wake_soon__deps: ['$TkWeb'],
+  tk_web_wake_soon: function() {
+    if (!TkWeb.channel) {
+      TkWeb.channel = new MessageChannel();
+      TkWeb.channel.port1.onmessage = function() { TkWeb.notify(); };
+    }
+    TkWeb.channel.port2.postMessage(0);
+  },
+
   tk_web_drive_mouse__deps: ['$TkDrive'],
   tk_web_drive_mouse: function(id, kind, button, buttons, shift, x, y, detail) {
     var el = TkDrive.element(id);
