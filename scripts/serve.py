@@ -22,6 +22,9 @@ BROTLI = shutil.which('brotli')
 
 class Handler(http.server.BaseHTTPRequestHandler):
     protocol_version = 'HTTP/1.1'
+
+    def version_string(self):  # not the interpreter's version
+        return 'serve.py'
     cache = {}  # (path, mtime, size, coding) -> bytes
 
     def body(self, path, stat, coding):
@@ -58,8 +61,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
         headers = {'Content-Type': TYPES.get(ext, 'application/octet-stream'),
                    'Cache-Control': 'no-cache',  # kept, but checked with the validators
                    'ETag': tag, 'Last-Modified': email.utils.formatdate(stat.st_mtime, usegmt=True),
-                   'Vary': 'Accept-Encoding', 'Content-Security-Policy': POLICY,
-                   'X-Content-Type-Options': 'nosniff'}
+                   'Vary': 'Accept-Encoding', 'X-Content-Type-Options': 'nosniff'}
+        if ext == '.html':  # the policy governs documents; on the files they load it is ignored
+            headers['Content-Security-Policy'] = POLICY
         since = self.headers.get('If-Modified-Since')
         if self.headers.get('If-None-Match') == tag or (
                 since and not self.headers.get('If-None-Match') and
