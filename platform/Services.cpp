@@ -8,8 +8,7 @@ namespace tk {
 
 void ClockSeededRandom::reseedFromClock() {
     const auto now = std::chrono::high_resolution_clock::now().time_since_epoch().count();
-    std::seed_seq seq{static_cast<std::uint32_t>(now), static_cast<std::uint32_t>(now >> 32)};
-    engine_.seed(seq);
+    engine_.seed(static_cast<std::uint32_t>(now ^ (now >> 32)));
 }
 
 float ClockSeededRandom::next() {

@@ -35,8 +35,9 @@ void tk_web_accessible_node(int id, int node, int parent, int role, const char* 
                             int row, int focusable, int focused, int enabled, int action);
 void tk_web_accessible_apply(int id, int whole, const char* said, int saidLen, const char* alert,
                              int alertLen);
-int tk_web_timer_start(int interval, int id);
-void tk_web_timer_stop(int handle);
+void tk_web_timer_start(int interval, int id);
+void tk_web_timer_stop(int id);
+void tk_web_timer_stop_all();
 int tk_web_screen_width();
 int tk_web_screen_height();
 int tk_web_open(const char* address, int len);
@@ -97,20 +98,16 @@ std::uint32_t packed(Rgb c) {
 } // namespace
 
 WebTimers::~WebTimers() {
-    for (const auto& [id, handle] : handles_)
-        tk_web_timer_stop(handle);
+    tk_web_timer_stop_all();
 }
 
 bool WebTimers::startNative(int id, int intervalMs) {
-    handles_[id] = tk_web_timer_start(intervalMs, id);
+    tk_web_timer_start(intervalMs, id);
     return true;
 }
 
 void WebTimers::stopNative(int id) {
-    if (const auto it = handles_.find(id); it != handles_.end()) {
-        tk_web_timer_stop(it->second);
-        handles_.erase(it);
-    }
+    tk_web_timer_stop(id);
 }
 
 WebWindow::WebWindow(WebPlatform& platform, const WindowTraits& traits, WindowHost& host)
@@ -302,11 +299,14 @@ void WebPlatform::post(std::function<void()> event) {
 }
 
 void WebPlatform::processPending() {
-    while (!pending_.empty()) {
-        const auto event = std::move(pending_.front());
-        pending_.pop_front();
+    // In order, with what the events post meanwhile; a call from inside one of them goes on
+    // from where this one stands.
+    while (next_ < pending_.size()) {
+        const auto event = std::move(pending_[next_++]);
         event();
     }
+    pending_.clear();
+    next_ = 0;
 }
 
 void WebPlatform::runUntil(const std::function<bool()>& done) {
@@ -323,17 +323,18 @@ void WebPlatform::runUntil(const std::function<bool()>& done) {
 
 int WebPlatform::addWindow(WebWindow& window) {
     const int id = nextWindow_++;
-    windows_[id] = &window;
+    windows_.emplace_back(id, &window);
     return id;
 }
 
 void WebPlatform::removeWindow(int id) {
-    windows_.erase(id);
+    std::erase_if(windows_, [id](const auto& w) { return w.first == id; });
 }
 
 WebWindow* WebPlatform::window(int id) const {
-    const auto it = windows_.find(id);
-    return it == windows_.end() ? nullptr : it->second;
+    for (const auto& [i, w] : windows_)
+        if (i == id) return w;
+    return nullptr;
 }
 
 void WebPlatform::paint(int id) {

@@ -5,11 +5,11 @@
 
 #include "platform/Backend.hpp"
 
-#include <deque>
 #include <functional>
-#include <map>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace tk::web {
 
@@ -25,9 +25,7 @@ public:
 
 private:
     bool startNative(int id, int intervalMs) override;
-    void stopNative(int id) override;
-
-    std::map<int, int> handles_; // the browser's, by the table's ids
+    void stopNative(int id) override; // the page keeps the browser's timers by these ids
 };
 
 class WebPlatform;
@@ -105,8 +103,9 @@ public:
 
 private:
     WebTimers timers_;
-    std::deque<std::function<void()>> pending_;
-    std::map<int, WebWindow*> windows_;
+    std::vector<std::function<void()>> pending_; // handled from next_ on
+    std::size_t next_ = 0;
+    std::vector<std::pair<int, WebWindow*>> windows_; // a few at a time, by id
     int nextWindow_ = 1;
     int waiting_ = 0;
     std::optional<int> exitCode_;

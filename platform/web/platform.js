@@ -6,6 +6,7 @@ mergeInto(LibraryManager.library, {
     windows: {}, // id -> { el, canvas, task }
     ctx: null, // the canvas being painted
     pictures: {}, // file -> { img, ready }
+    timers: {}, // the timer table's id -> the browser's interval
     wake: null, // resumes the loop that waits for events
     z: 1,
     // The C++ enums by name, in their order (WebPlatform.cpp asserts it).
@@ -523,10 +524,21 @@ mergeInto(LibraryManager.library, {
     if (alertLen && a.alert) a.alert.textContent = TkWeb.str(alert, alertLen);
   },
 
+  tk_web_timer_start__deps: ['$TkWeb'],
   tk_web_timer_start: function(interval, id) {
-    return setInterval(function() { _tk_web_tick(TkWeb.platform, id); }, Math.max(interval, 1));
+    TkWeb.timers[id] =
+        setInterval(function() { _tk_web_tick(TkWeb.platform, id); }, Math.max(interval, 1));
   },
-  tk_web_timer_stop: function(handle) { clearInterval(handle); },
+  tk_web_timer_stop__deps: ['$TkWeb'],
+  tk_web_timer_stop: function(id) {
+    clearInterval(TkWeb.timers[id]);
+    delete TkWeb.timers[id];
+  },
+  tk_web_timer_stop_all__deps: ['$TkWeb'],
+  tk_web_timer_stop_all: function() {
+    for (var id in TkWeb.timers) clearInterval(TkWeb.timers[id]);
+    TkWeb.timers = {};
+  },
 
   tk_web_screen_width__deps: ['$TkWeb'],
   tk_web_screen_width: function() { return TkWeb.screen().clientWidth; },
