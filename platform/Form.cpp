@@ -1,5 +1,7 @@
 #include "platform/Form.hpp"
 
+#include "platform/Fault.hpp"
+
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
@@ -24,7 +26,7 @@ std::unique_ptr<Control> makeControl(Form& form, const ControlDesign& d) {
     case ControlKind::Timer:
         return std::make_unique<Timer>(form, d);
     }
-    throw std::logic_error("unknown control kind");
+    fault("unknown control kind");
 }
 
 } // namespace
@@ -180,15 +182,14 @@ Control& Form::find(std::string_view name, int index) {
     ensureLoaded();
     for (const auto& c : controls_)
         if (c->name() == name && c->index() == index) return *c;
-    throw std::out_of_range("no control " + std::string(name) + "(" + std::to_string(index) +
-                            ") on " + std::string(design_.name));
+    fault<std::out_of_range>("no control " + std::string(name) + "(" + std::to_string(index) +
+                             ") on " + std::string(design_.name));
 }
 
 Control& Form::find(std::string_view name, int index, ControlKind kind) {
     Control& c = find(name, index);
     if (c.kind() != kind)
-        throw std::logic_error(std::string(design_.name) + "." + std::string(name) +
-                               ": not a control of that kind");
+        fault(std::string(design_.name) + "." + std::string(name) + ": not a control of that kind");
     return c;
 }
 
@@ -201,17 +202,17 @@ bool Form::knows(std::string_view control) const {
 // A misspelt name would leave its handler silently unused: fail where the wiring is.
 void Form::on(std::string_view control, Event event, Handler handler) {
     const std::string where = std::string(design_.name) + "." + std::string(control);
-    if (!knows(control)) throw std::logic_error(where + ": no such control in the design");
+    if (!knows(control)) fault(where + ": no such control in the design");
     for (const auto& b : handlers_)
         if (b.event == event && b.control == control)
-            throw std::logic_error(where + ": a second handler for one event");
+            fault(where + ": a second handler for one event");
     handlers_.push_back({std::string(control), event, std::move(handler)});
 }
 
 void Form::present(std::string_view control, int index, Presentation how) {
     if (!knows(control))
-        throw std::logic_error(std::string(design_.name) + "." + std::string(control) +
-                               ": no such control in the design");
+        fault(std::string(design_.name) + "." + std::string(control) +
+              ": no such control in the design");
     presented_.push_back({std::string(control), index, std::move(how)});
 }
 
@@ -240,8 +241,8 @@ void Form::raise(std::string_view control, Event event, const EventArgs& args) {
         }
     }
     if (!knows(control))
-        throw std::logic_error(std::string(design_.name) + "." + std::string(control) +
-                               ": no such control in the design");
+        fault(std::string(design_.name) + "." + std::string(control) +
+              ": no such control in the design");
 }
 
 const Control* Form::hitTest(double x, double y) const {

@@ -1,5 +1,7 @@
 #include "platform/web/WebPlatform.hpp"
 
+#include "platform/Fault.hpp"
+
 #include <emscripten/emscripten.h>
 
 #include <algorithm>
@@ -314,7 +316,7 @@ void WebPlatform::runUntil(const std::function<bool()>& done) {
         processPending();
         if (done()) return;
         // A call the browser made while the loop sleeps cannot sleep too.
-        if (waiting_ > 0) throw std::logic_error("a second wait while the loop sleeps");
+        if (waiting_ > 0) fault("a second wait while the loop sleeps");
         ++waiting_;
         tk_web_wait();
         --waiting_;
