@@ -17,10 +17,10 @@
 #include "platform/Types.hpp"
 
 #include <functional>
-#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace tk {
@@ -192,7 +192,9 @@ protected:
     virtual void stopNative(int id) = 0;
 
 private:
-    std::map<int, Tick> ticks_;
+    std::vector<std::pair<int, Tick>>::iterator find(int id);
+
+    std::vector<std::pair<int, Tick>> ticks_; // a timer or two a form: a list does
     int nextId_ = 1;
 };
 

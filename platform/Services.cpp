@@ -19,16 +19,24 @@ float ClockSeededRandom::next() {
 int TimerTable::start(int intervalMs, Tick tick) {
     const int id = nextId_++;
     if (!startNative(id, intervalMs)) return 0;
-    ticks_[id] = std::move(tick);
+    ticks_.emplace_back(id, std::move(tick));
     return id;
 }
 
+std::vector<std::pair<int, TimerService::Tick>>::iterator TimerTable::find(int id) {
+    return std::find_if(ticks_.begin(), ticks_.end(),
+                        [id](const auto& t) { return t.first == id; });
+}
+
 void TimerTable::stop(int id) {
-    if (ticks_.erase(id) > 0) stopNative(id);
+    if (const auto it = find(id); it != ticks_.end()) {
+        ticks_.erase(it);
+        stopNative(id);
+    }
 }
 
 void TimerTable::fire(int id) {
-    const auto it = ticks_.find(id);
+    const auto it = find(id);
     if (it == ticks_.end()) return;
     // The tick may stop this timer (and so destroy the entry): run a copy.
     Tick tick = it->second;
