@@ -41,13 +41,14 @@ build() { # clone-folder
   fi
   if wants web; then
     (export NODE_PATH=/usr/share/nodejs
-      emcmake cmake -S "$s" -B "$s/build-web" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+      emcmake cmake -S "$s" -B "$s/build-page" -G Ninja -DCMAKE_BUILD_TYPE=Release \
         -DGRIDLARK_TESTS=OFF \
         -DGRIDLARK_CLOSURE="$src/platform/web/tools/node_modules/.bin/google-closure-compiler" \
         >/dev/null
-      cmake --build "$s/build-web" -j "$jobs" --target gridlark >/dev/null)
+      cmake --build "$s/build-page" -j "$jobs" --target gridlark >/dev/null)
     mkdir "$out/web"
-    (cd "$s/build-web" && cp gridlark.html gridlark.js gridlark.wasm ./*.png "$out/web/")
+    (cd "$s/build-page" && cp gridlark.html gridlark.js gridlark.wasm gridlark.boot.js gridlark.css \
+      ./*.png "$out/web/")
   fi
   (cd "$out" && find . -type f | LC_ALL=C sort | xargs sha256sum)
 }
